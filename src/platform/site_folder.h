@@ -1,0 +1,82 @@
+// The site as the crawl sees it: paths with backslash separators, matched
+// against the folder's entries without regard to letter case.
+//
+// A path is split on backslashes; empty and "." components are dropped and a
+// ".." component removes the one before it, never climbing above the site
+// folder (the folders on the way need not exist). Each remaining component is
+// matched against the entries of its folder under the case fold of the lists:
+// an exact byte match wins, otherwise the first matching entry in byte order
+// among those of the kind needed there (a folder for every component but the
+// last). "*" and "?" are ordinary characters. The empty path, a path ending in
+// a backslash and a path of more than 259 bytes name nothing. Each folder is
+// listed at most once per SiteFolder.
+#ifndef QUILLON_PLATFORM_SITE_FOLDER_H_
+#define QUILLON_PLATFORM_SITE_FOLDER_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace quillon {
+
+class SiteFolder {
+ public:
+  // `fs` must outlive this object.
+  explicit SiteFolder(FileSystem& fs);
+  SiteFolder(const SiteFolder&) = delete;
+  SiteFolder& operator=(const SiteFolder&) = delete;
+
+  FileSystem& fs() { return fs_; }
+
+  // True when `path` names a regular file (or a symbolic link to one).
+  bool FileExists(std::string_view path);
+
+  // True when `path` names a folder; one final backslash is ignored, and the
+  // empty path is the site folder itself.
+  bool FolderExists(std::string_view path);
+
+  // The real path ("/" separators, as on disk) of the regular file that
+  // `path` names, or nullopt.
+  std::optional<std::string> RealFilePath(std::string_view path);
+
+  // Reads the page that `path` names. Throws Failure kInOutError naming the
+  // file ("File not found" when there is none).
+  std::string ReadPage(std::string_view path);
+
+  // The modification time of the file `path` names, from the read of the
+  // page when there was one; nullopt when the file cannot be found or
+  // stat'ed.
+  std::optional<std::int64_t> ModificationTime(std::string_view path);
+
+ private:
+  struct Entry {
+    std::string name;
+    EntryKind kind;
+    std::optional<std::int64_t> mtime;
+  };
+  struct Folder {
+    std::vector<Entry> entries;  // in byte order of their names
+    // Folded name -> indexes into `entries`, in byte order.
+    std::unordered_map<std::string, std::vector<std::uint32_t>> by_fold;
+  };
+  struct Found {
+    std::string real_path;
+    Entry* entry = nullptr;  // null for the site folder itself
+  };
+
+  std::optional<Found> Find(std::string_view path, EntryKind want);
+  Folder* GetFolder(const std::string& real_path);
+
+  FileSystem& fs_;
+  std::unordered_map<std::string, std::unique_ptr<Folder>> folders_;
+};
+
+}  // namespace quillon
+
+#endif  // QUILLON_PLATFORM_SITE_FOLDER_H_

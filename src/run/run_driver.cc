@@ -1,0 +1,88 @@
+#include "run/run_driver.h"
+
+#include <utility>
+#include <vector>
+
+#include "crawl/page_loader.h"
+#include "crawl/page_scanner.h"
+#include "platform/output_writer.h"
+#include "platform/site_folder.h"
+#include "run/config.h"
+#include "text/byte_string.h"
+
+namespace quillon {
+
+RunOutcome RunSite(FileSystem& fs, const Collation& collation,
+                   const RunOptions& options) {
+  SiteFolder site(fs);
+
+  // Base address and change frequency.
+  SiteSettings settings;
+  if (site.FileExists("Quillon.ini")) {
+    settings = ParseConfiguration(ReadPageText(site, "Quillon.ini"));
+  } else {
+    settings.base_address = DefaultBaseAddress(options.executable_path);
+  }
+  if (options.warn) {
+    for (const std::string& warning : settings.warnings) options.warn(warning);
+  }
+
+  // The start page, the first entry of the page list.
+  std::string start_page;
+  for (const char* name : {"index.htm", "index.html", "index.php"}) {
+    if (site.FileExists(name)) {
+      start_page = name;
+      break;
+    }
+  }
+  RunOutcome outcome;
+  outcome.base_address = settings.base_address;
+  if (start_page.empty()) return outcome;
+
+  StringList page_list(collation);
+  StringList link_list(collation);
+  link_list.SetSorted(true);
+  page_list.Add(start_page);
+  ScanPage(site, start_page, page_list, link_list);
+
+  // The link report: every recorded link marked, two empty lines, then the
+  // pages in the order found.
+  std::string report;
+  link_list.AppendSavedText(report, "404 > ");
+  link_list.Clear();
+  report += "\r\n\r\n";
+
+  SitemapBuilder sitemap(settings.base_address, options.limits);
+  for (std::int64_t i = 0; i < page_list.Count(); ++i) {
+    const std::string& path = page_list.Get(i);
+    report += path;
+    report += "\r\n";
+    sitemap.AddEntry(BuildSitemapEntry(settings.base_address,
+                                       settings.change_frequency, path,
+                                       FileStamp(site, path)));
+  }
+  page_list.Clear();
+
+  std::vector<OutputFile> files = sitemap.Finish();
+  const std::size_t numbered = files.size() - 1;
+  files.push_back({"sitemap.txt", std::move(report)});
+  WriteOutputFiles(fs, files, options.before_rename);
+  files.clear();
+
+  // Numbered sitemap files of an earlier, larger run are stale now.
+  if (auto entries = fs.ListFolder("")) {
+    for (const std::string& name : StaleSitemapNames(*entries, numbered)) {
+      fs.Remove(name);
+    }
+  }
+
+  outcome.wrote = true;
+  outcome.pages = sitemap.entry_count();
+  return outcome;
+}
+
+std::string CompletionText(const RunOutcome& outcome) {
+  return outcome.base_address + "\rPages: " + DecimalText(outcome.pages);
+}
+
+}  // namespace quillon

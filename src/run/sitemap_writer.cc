@@ -1,0 +1,223 @@
+#include "run/sitemap_writer.h"
+
+#include <cstdio>
+
+#include "text/byte_string.h"
+#include "text/case_table.h"
+#include "text/failure.h"
+
+namespace quillon {
+
+const std::string_view kSitemapHeader =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<urlset\r\n"
+    "xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\"\r\n"
+    "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\r\n"
+    "xsi:schemaLocation=\"http://www.sitemaps.org/schemas/sitemap/0.9\r\n"
+    "http://www.sitemaps.org/schemas/sitemap/0.9/sitemap.xsd\">";
+const std::string_view kSitemapClosing = "</urlset>";
+
+namespace {
+
+constexpr std::string_view kIndexHeader =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<sitemapindex\r\n"
+    "xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\"\r\n"
+    "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"\r\n"
+    "xsi:schemaLocation=\"http://www.sitemaps.org/schemas/sitemap/0.9\r\n"
+    "http://www.sitemaps.org/schemas/sitemap/0.9/siteindex.xsd\">\r\n";
+
+bool IsRootIndexPage(std::string_view path) {
+  return path == "index.htm" || path == "index.html" || path == "index.php";
+}
+
+std::string Slashed(std::string_view text) { return ReplaceAll(text, "\\", "/"); }
+
+void AppendPercentEncoded(std::string& out, std::string_view text,
+                          std::string_view also) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    const bool encode = c <= 32 || c >= 127 ||
+                        std::string_view("\"<>\\^`{|}").find(ch) !=
+                            std::string_view::npos ||
+                        also.find(ch) != std::string_view::npos;
+    if (encode) {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+}
+
+// Text that XML 1.0 can hold as UTF-8: bytes outside well-formed UTF-8 and
+// control characters other than tab, CR and LF become U+FFFD.
+std::string ValidXmlText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      const bool allowed = c >= 0x20 || c == '\t' || c == '\r' || c == '\n';
+      out += allowed ? text.substr(i, 1) : "\xEF\xBF\xBD";
+      ++i;
+      continue;
+    }
+    const std::size_t n = Utf8SequenceLength(text, i);
+    // U+FFFE and U+FFFF are no XML characters either.
+    const std::string_view seq = text.substr(i, n);
+    if (n == 0 || seq == "\xEF\xBF\xBE" || seq == "\xEF\xBF\xBF") {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out += seq;
+      i += n;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string FormatTimeStamp(const LocalTime& t) {
+  char buffer[96];
+  const int second = t.second - t.second % 2;
+  const long offset_minutes = (t.utc_offset < 0 ? -t.utc_offset : t.utc_offset) / 60;
+  std::snprintf(buffer, sizeof buffer,
+                "%s%04lld-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld",
+                t.year < 0 ? "-" : "",
+                static_cast<long long>(t.year < 0 ? -t.year : t.year),
+                t.month, t.day, t.hour, t.minute, second,
+                t.utc_offset < 0 ? '-' : '+', offset_minutes / 60,
+                offset_minutes % 60);
+  return buffer;
+}
+
+std::string FileStamp(SiteFolder& site, std::string_view path) {
+  const std::optional<std::int64_t> mtime = site.ModificationTime(path);
+  std::optional<LocalTime> local;
+  if (mtime) local = ToLocalTime(*mtime);
+  if (!local) {
+    std::string shown = Slashed(path);
+    if (auto real = site.RealFilePath(path)) shown = *real;
+    throw Failure(FailureKind::kConvertError, "Invalid argument to date encode",
+                  shown);
+  }
+  return FormatTimeStamp(*local);
+}
+
+std::string EscapeXml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string EncodeLocation(std::string_view base_address,
+                           std::string_view page_path) {
+  std::string out;
+  out.reserve(base_address.size() + page_path.size() + 16);
+  AppendPercentEncoded(out, base_address, {});
+  AppendPercentEncoded(out, page_path, "?#");
+  return out;
+}
+
+std::string BuildSitemapEntry(std::string_view base_address,
+                              std::string_view change_frequency,
+                              std::string_view page_path,
+                              std::string_view stamp) {
+  const bool root_index = IsRootIndexPage(page_path);
+  const std::string location = EncodeLocation(
+      Slashed(base_address), root_index ? std::string() : Slashed(page_path));
+  std::string entry = "<url>\r\n<loc>";
+  entry += EscapeXml(location);
+  entry += "</loc>\r\n<lastmod>";
+  entry += EscapeXml(stamp);
+  entry += "</lastmod>\r\n<changefreq>";
+  entry += EscapeXml(ValidXmlText(Slashed(change_frequency)));
+  entry += "</changefreq>\r\n<priority>";
+  entry += root_index ? "1.0" : "0.5";
+  entry += "</priority>\r\n</url>";
+  return entry;
+}
+
+SitemapBuilder::SitemapBuilder(std::string base_address, SitemapLimits limits)
+    : base_address_(std::move(base_address)), limits_(limits) {
+  current_.append(kSitemapHeader);
+  current_.append("\r\n");
+}
+
+void SitemapBuilder::CloseFile() {
+  current_.append(kSitemapClosing);
+  current_.append("\r\n");
+  files_.push_back(std::move(current_));
+  current_.assign(kSitemapHeader);
+  current_.append("\r\n");
+  current_entries_ = 0;
+}
+
+void SitemapBuilder::AddEntry(std::string_view entry) {
+  const std::size_t closing = kSitemapClosing.size() + 2;
+  const bool full = current_entries_ > 0 &&
+                    (current_entries_ + 1 > limits_.max_entries ||
+                     current_.size() + entry.size() + 2 + closing >
+                         limits_.max_bytes);
+  if (full) CloseFile();
+  current_.append(entry);
+  current_.append("\r\n");
+  ++current_entries_;
+  ++entries_;
+}
+
+std::vector<OutputFile> SitemapBuilder::Finish() {
+  CloseFile();
+  std::vector<OutputFile> out;
+  if (files_.size() == 1) {
+    out.push_back({"sitemap.xml", std::move(files_[0])});
+    return out;
+  }
+  std::string index(kIndexHeader);
+  const std::string base = Slashed(base_address_);
+  for (std::size_t i = 0; i < files_.size(); ++i) {
+    const std::string name = "sitemap-" + std::to_string(i + 1) + ".xml";
+    index += "<sitemap>\r\n<loc>";
+    index += EscapeXml(EncodeLocation(base, name));
+    index += "</loc>\r\n</sitemap>\r\n";
+    out.push_back({name, std::move(files_[i])});
+  }
+  index += "</sitemapindex>\r\n";
+  out.push_back({"sitemap.xml", std::move(index)});
+  return out;
+}
+
+std::vector<std::string> StaleSitemapNames(const std::vector<DirEntry>& names,
+                                           std::size_t count) {
+  std::vector<std::string> stale;
+  for (const DirEntry& e : names) {
+    std::string_view n = e.name;
+    if (e.kind != EntryKind::kFile || n.substr(0, 8) != "sitemap-" ||
+        n.size() < 13 || n.substr(n.size() - 4) != ".xml") {
+      continue;
+    }
+    const std::string_view digits = n.substr(8, n.size() - 12);
+    if (digits.empty() || digits.size() > 9 || digits[0] == '0' ||
+        digits.find_first_not_of("0123456789") != std::string_view::npos) {
+      continue;
+    }
+    if (std::stoul(std::string(digits)) > count) stale.emplace_back(n);
+  }
+  return stale;
+}
+
+}  // namespace quillon
