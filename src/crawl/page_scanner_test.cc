@@ -1,0 +1,178 @@
+#include "crawl/page_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/fake_file_system.h"
+#include "text/failure.h"
+
+namespace quillon {
+namespace {
+
+std::vector<std::string> Items(const StringList& list) {
+  std::vector<std::string> items;
+  for (std::int64_t i = 0; i < list.Count(); ++i) items.push_back(list.Get(i));
+  return items;
+}
+
+std::vector<std::string> Hrefs(const std::string& text) {
+  std::vector<std::string> hrefs;
+  ForEachAnchorHref(text, [&](std::string_view h) { hrefs.emplace_back(h); });
+  return hrefs;
+}
+
+TEST(AnchorWalk, FindsAnchorsAsTheScannerSeesThem) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> hrefs;
+  } cases[] = {
+      {"<a href=a.htm><A HREF=b.htm>", {"a.htm", "b.htm"}},
+      {"<a\thref=a.htm><a>x</a><abbr href=x>", {}},  // tab, ">" or more letters
+      {"<a href=\"x\" <a href=y>", {"x"}},        // "<a " inside a tag is skipped
+      {"<a href=\"a>b.htm\">", {""}},             // the tag ends at the first ">"
+      {"x <a href=\"tail.htm\"", {"tail.htm"}},   // no ">" up to the end
+      {"<a name=top><a href=#x>", {"", "#x"}},
+      {"<meta HTTP-EQUIV=\"Refresh\" content=\"0\"><a href=x>", {}},
+      {"<a href=x><META http-equiv=\"refresh\">", {}},  // anywhere on the page
+      {"<meta  HTTP-EQUIV=\"Refresh\"><a href=x>", {"x"}},  // two blanks
+      {"<meta HTTP-EQUIV='Refresh'><a href=x>", {"x"}},
+      {"<meta name=x HTTP-EQUIV=\"Refresh\"><a href=x>", {"x"}},
+      {"<a ", {""}},
+      {"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.hrefs, Hrefs(c.text)) << c.text;
+}
+
+class PageScannerTest : public ::testing::Test {
+ protected:
+  // Crawls from index.htm as the run does: the start page is the first page.
+  void Crawl(const std::string& start = "index.htm") {
+    pages_.Add(start);
+    ScanPage(site_, start, pages_, links_);
+  }
+  FakeFileSystem fs_;
+  SiteFolder site_{fs_};
+  ByteOrderCollation collation_;
+  StringList pages_{collation_};
+  StringList links_{collation_};
+  void SetUp() override { links_.SetSorted(true); }
+};
+
+TEST_F(PageScannerTest, CrawlOrderIsDepthFirst) {
+  fs_.AddFile("index.htm", "<a href=a.htm> <a href=b.htm>");
+  fs_.AddFile("a.htm", "<a href=index.htm>");
+  fs_.AddFile("b.htm", "");
+  Crawl();
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "a.htm", "b.htm"}), Items(pages_));
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "a.htm", "b.htm"}), fs_.read_log());
+}
+
+TEST_F(PageScannerTest, NestedPagesAreScannedBeforeTheNextAnchor) {
+  fs_.AddFile("index.htm", "<a href=a.htm><a href=c.htm><a href=HTTP://Z>");
+  fs_.AddFile("a.htm", "<a href=b.htm><a href=http://z>");
+  fs_.AddFile("b.htm", "<a href=c.htm>");
+  fs_.AddFile("c.htm", "<a href=a.htm>");
+  Crawl();
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "a.htm", "b.htm", "c.htm"}),
+            Items(pages_));
+  // The external link met first is the one kept.
+  EXPECT_EQ((std::vector<std::string>{"http://z"}), Items(links_));
+}
+
+TEST_F(PageScannerTest, ListsWhatTheLinksFind) {
+  fs_.AddFile("index.htm",
+              "<a href=\"Docs/Guide.htm\">\r\n<a\r\nhref=\"#top\">"
+              "<a href=\"page.php?id=1\"><a href=\"https://example.com/x#y\">"
+              "<a href=\"Missing.HTM\"><a href=\"missing.htm\">"
+              "<a href=\"picture.png\"><a href=\"UPPER.HTM\">");
+  fs_.AddFile("Docs/guide.htm", "<a href=\"#top\"> <a href=\"../../../x.htm\">"
+                                "<a href=\"sub/../..page.htm\">");
+  fs_.AddFile("page.php", "");
+  fs_.AddFile("picture.png", "");
+  fs_.AddFile("upper.htm", "");
+  fs_.AddFile("x.htm", "");
+  Crawl();
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "docs\\guide.htm", "x.htm",
+                                      "page.php"}),
+            Items(pages_));
+  EXPECT_EQ((std::vector<std::string>{"docs\\..page.htm", "https://example.com/x",
+                                      "missing.htm"}),
+            Items(links_));
+  // The page is read under the path as linked; the list holds it lower-cased.
+  EXPECT_EQ("Docs/guide.htm", fs_.read_log()[1]);
+}
+
+TEST_F(PageScannerTest, SameFileUnderTwoSpellingsIsOnePage) {
+  fs_.AddFile("index.htm", "<a href=Page.htm><a href=./page.htm><a href=PAGE.htm>");
+  fs_.AddFile("page.htm", "<a href=index.htm>");
+  Crawl();
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "page.htm"}), Items(pages_));
+  EXPECT_EQ(2u, fs_.read_log().size());
+}
+
+TEST_F(PageScannerTest, RefreshPageStaysButGivesNothing) {
+  fs_.AddFile("index.htm", "<a href=r.htm>");
+  fs_.AddFile("r.htm", "<meta HTTP-EQUIV=\"Refresh\" content=\"0; url=x.htm\">\n"
+                       "<a href=x.htm>");
+  fs_.AddFile("x.htm", "");
+  Crawl();
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "r.htm"}), Items(pages_));
+}
+
+TEST_F(PageScannerTest, SpecialFilesAndFoldersAreNeverRead) {
+  fs_.AddFile("index.htm", "<a href=fifo.htm><a href=dir.htm><a href=dir.htm/>");
+  fs_.AddOther("fifo.htm");
+  fs_.AddFolder("dir.htm");
+  Crawl();
+  EXPECT_EQ((std::vector<std::string>{"index.htm"}), fs_.read_log());
+  EXPECT_EQ((std::vector<std::string>{"dir.htm", "dir.htm\\", "fifo.htm"}),
+            Items(links_));
+}
+
+TEST_F(PageScannerTest, AnUnreadablePageEndsTheCrawl) {
+  fs_.AddFile("index.htm", "<a href=a.htm>");
+  fs_.AddFile("a.htm", "");
+  fs_.FailRead("a.htm", 13);
+  try {
+    Crawl();
+    ADD_FAILURE() << "no failure";
+  } catch (const Failure& f) {
+    EXPECT_EQ(FailureKind::kInOutError, f.kind());
+    EXPECT_EQ("a.htm", f.file());
+  }
+}
+
+TEST_F(PageScannerTest, BinaryAndBrokenPagesAreData) {
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xFF);
+  fs_.AddFile("index.htm", binary + "<a href=\"x\0y.htm\">" + std::string(1, '\0') +
+                               "<a href=\"never closed" + std::string(100000, 'q'));
+  Crawl();
+  EXPECT_EQ(1, pages_.Count());
+}
+
+std::string Numbered(const char* prefix, int i, const char* suffix) {
+  std::string s(prefix);
+  s.append(std::to_string(i)).append(suffix);
+  return s;
+}
+
+TEST_F(PageScannerTest, ADeepChainDoesNotNestOnTheCallStack) {
+  constexpr int kPages = 1000000;
+  fs_.AddFile("index.htm", "<a href=\"p1.htm\">");
+  for (int i = 1; i < kPages; ++i) {
+    std::string page = Numbered("<a href=\"p", i + 1, ".htm\">");
+    page.append(Numbered("<a href=x", i % 3, ">"));
+    fs_.AddFile(Numbered("p", i, ".htm"), std::move(page));
+  }
+  Crawl();
+  ASSERT_EQ(kPages, pages_.Count());
+  EXPECT_EQ("p999999.htm", pages_.Get(kPages - 1));
+  EXPECT_EQ((std::vector<std::string>{"p1000000.htm", "x0", "x1", "x2"}),
+            Items(links_));
+}
+
+}  // namespace
+}  // namespace quillon
