@@ -24,9 +24,9 @@ bool WriteToTerminal(Stream stream, std::string_view text);
 bool ShowMessageBox(Stream stream, std::string_view caption,
                     std::string_view text);
 
-// Makes a write to a closed pipe fail with an error instead of ending the
-// process, so that a failed message can be reported.
-void IgnoreBrokenPipes();
+// Makes a write to a closed pipe, or past the file size limit, fail with an
+// error instead of ending the process, so that the failure can be reported.
+void IgnoreSignalsOfFailedWrites();
 
 [[noreturn]] void EndProcess(int exit_code);
 

@@ -42,7 +42,10 @@ bool ShowMessageBox(Stream stream, std::string_view caption,
   return WriteToTerminal(stream, shown);
 }
 
-void IgnoreBrokenPipes() { ::signal(SIGPIPE, SIG_IGN); }
+void IgnoreSignalsOfFailedWrites() {
+  ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
+}
 
 void EndProcess(int exit_code) { std::_Exit(exit_code); }
 

@@ -86,7 +86,7 @@ int Main(const std::vector<std::string>& args) {
 }  // namespace quillon
 
 int main(int argc, char** argv) {
-  quillon::IgnoreBrokenPipes();
+  quillon::IgnoreSignalsOfFailedWrites();
   const std::vector<std::string> args(argv + 1, argv + argc);
   quillon::EndProcess(quillon::Main(args));
 }
