@@ -84,10 +84,10 @@ std::size_t DecodeOneReference(std::string_view s, std::string& out) {
 
 }  // namespace
 
-std::string DecodeCharacterReferences(std::string_view value) {
+void DecodeCharacterReferencesInto(std::string_view value, std::string& out) {
+  out.clear();
   std::size_t amp = value.find('&');
-  if (amp == std::string_view::npos) return std::string(value);
-  std::string out(value.substr(0, amp));
+  out.append(value.substr(0, amp));
   while (amp < value.size()) {
     const std::size_t n = DecodeOneReference(value.substr(amp), out);
     if (n == 0) {
@@ -102,6 +102,11 @@ std::string DecodeCharacterReferences(std::string_view value) {
     out.append(value.substr(amp, stop - amp));
     amp = stop;
   }
+}
+
+std::string DecodeCharacterReferences(std::string_view value) {
+  std::string out;
+  DecodeCharacterReferencesInto(value, out);
   return out;
 }
 
@@ -134,10 +139,11 @@ bool IsExternalTarget(std::string_view target) {
   return false;
 }
 
-std::string DecodePercentEscapes(std::string_view target) {
+void DecodePercentEscapesInto(std::string_view target, std::string& out) {
+  out.clear();
   std::size_t pct = target.find('%');
-  if (pct == std::string_view::npos) return std::string(target);
-  std::string out(target.substr(0, pct));
+  out.append(target.substr(0, pct));
+  if (pct == std::string_view::npos) return;
   for (std::size_t i = pct; i < target.size(); ++i) {
     if (target[i] == '%' && i + 2 < target.size() &&
         HexValue(target[i + 1]) >= 0 && HexValue(target[i + 2]) >= 0) {
@@ -148,44 +154,58 @@ std::string DecodePercentEscapes(std::string_view target) {
       out += target[i];
     }
   }
+}
+
+std::string DecodePercentEscapes(std::string_view target) {
+  std::string out;
+  DecodePercentEscapesInto(target, out);
   return out;
+}
+
+namespace {
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// Appends the segments of `path` to `out` by the rules of path segments.
+void AppendSegments(std::string_view path, std::string& out) {
+  std::size_t begin = 0;
+  while (begin <= path.size()) {
+    std::size_t end = begin;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::string_view segment = path.substr(begin, end - begin);
+    if (segment == "..") {
+      const std::size_t last = out.rfind('\\');
+      out.resize(last == std::string::npos ? 0 : last);
+    } else if (!segment.empty() && segment != ".") {
+      if (!out.empty()) out += '\\';
+      out.append(segment);
+    }
+    begin = end + 1;
+  }
+}
+
+}  // namespace
+
+void ResolveTargetPathInto(std::string_view page_path, std::string_view target,
+                           std::string& out) {
+  out.clear();
+  const bool from_root = !target.empty() && IsSeparator(target.front());
+  const bool final_separator = !target.empty() && IsSeparator(target.back());
+  if (!from_root) {
+    const std::size_t last = page_path.rfind('\\');
+    if (last != std::string_view::npos) {
+      AppendSegments(page_path.substr(0, last), out);
+    }
+  }
+  AppendSegments(target, out);
+  if (final_separator && !out.empty()) out += '\\';
 }
 
 std::string ResolveTargetPath(std::string_view page_path,
                               std::string_view target) {
-  std::vector<std::string_view> segments;
-  auto take = [&segments](std::string_view path, char separator) {
-    std::size_t begin = 0;
-    while (begin <= path.size()) {
-      std::size_t end = path.find(separator, begin);
-      if (end == std::string_view::npos) end = path.size();
-      const std::string_view segment = path.substr(begin, end - begin);
-      if (segment == "..") {
-        if (!segments.empty()) segments.pop_back();
-      } else if (!segment.empty() && segment != ".") {
-        segments.push_back(segment);
-      }
-      begin = end + 1;
-    }
-  };
-  std::string slashed(target);
-  for (char& c : slashed) {
-    if (c == '/') c = '\\';
-  }
-  const bool from_root = !slashed.empty() && slashed[0] == '\\';
-  const bool final_separator = !slashed.empty() && slashed.back() == '\\';
-  if (!from_root) {
-    const std::size_t last = page_path.rfind('\\');
-    if (last != std::string_view::npos) take(page_path.substr(0, last), '\\');
-  }
-  take(slashed, '\\');
-  std::string resolved;
-  for (const std::string_view segment : segments) {
-    if (!resolved.empty()) resolved += '\\';
-    resolved.append(segment);
-  }
-  if (final_separator && !resolved.empty()) resolved += '\\';
-  return resolved;
+  std::string out;
+  ResolveTargetPathInto(page_path, target, out);
+  return out;
 }
 
 bool HasPageExtension(std::string_view path) {
@@ -198,50 +218,145 @@ bool HasPageExtension(std::string_view path) {
 
 TargetSorter::TargetSorter(SiteFolder& site) : site_(site) {}
 
-const TargetSorter::Lookup& TargetSorter::LookUp(const std::string& resolved) {
-  auto it = lookups_.find(resolved);
-  if (it != lookups_.end()) return it->second;
-  Lookup lookup{TargetKind::kMissing, {}};
-  std::string_view folder = resolved;
-  if (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
-  if (site_.FolderExists(folder)) {
+void TargetSorter::ReleaseAllButLinks() {
+  resolved_.Clear();
+  std::vector<Lookup>().swap(lookups_);
+  spellings_.Clear();
+  std::vector<std::uint32_t>().swap(spelling_key_);
+  page_keys_.Clear();
+  std::vector<std::uint32_t>().swap(link_key_);
+  std::vector<std::uint32_t>().swap(fold_slots_);
+  std::vector<std::uint32_t>().swap(fold_tags_);
+}
+
+std::uint32_t TargetSorter::PageKeyOf(std::string_view path) {
+  folded_ = LowerCaseText(path);
+  return page_keys_.Intern(folded_);
+}
+
+std::uint32_t TargetSorter::LinkKeyOf(std::string_view text) {
+  return link_key_[InternLink(text)];
+}
+
+std::uint32_t TargetSorter::FoldKey(std::string_view text, std::uint32_t link) {
+  if (fold_slots_.empty()) {
+    fold_slots_.assign(1024, 0);
+    fold_tags_.assign(1024, 0);
+  }
+  const std::uint64_t h = FoldedHash(text);
+  const auto tag = static_cast<std::uint32_t>(h >> 32);
+  const std::size_t mask = fold_slots_.size() - 1;
+  std::size_t s = h & mask;
+  for (; fold_slots_[s] != 0; s = (s + 1) & mask) {
+    const std::uint32_t other = fold_slots_[s] - 1;
+    if (fold_tags_[s] == tag && CompareFolded(links_.Get(other), text) == 0) {
+      return link_key_[other];
+    }
+  }
+  fold_slots_[s] = link + 1;
+  fold_tags_[s] = tag;
+  const std::uint32_t key = link_key_count_++;
+  if (link_key_count_ * 2 > fold_slots_.size()) {
+    // Grow: every group's first link goes into a table twice the size.
+    std::vector<std::uint32_t> slots(fold_slots_.size() * 2, 0);
+    std::vector<std::uint32_t> tags(slots.size(), 0);
+    const std::size_t grown_mask = slots.size() - 1;
+    for (std::size_t i = 0; i < fold_slots_.size(); ++i) {
+      if (fold_slots_[i] == 0) continue;
+      const std::uint64_t g = FoldedHash(links_.Get(fold_slots_[i] - 1));
+      std::size_t t = g & grown_mask;
+      while (slots[t] != 0) t = (t + 1) & grown_mask;
+      slots[t] = fold_slots_[i];
+      tags[t] = fold_tags_[i];
+    }
+    fold_slots_.swap(slots);
+    fold_tags_.swap(tags);
+  }
+  return key;
+}
+
+std::uint32_t TargetSorter::InternPage(std::string_view spelling) {
+  bool added = false;
+  const std::uint32_t id = spellings_.Intern(spelling, &added);
+  if (added) spelling_key_.push_back(PageKeyOf(spelling));
+  return id;
+}
+
+std::uint32_t TargetSorter::InternLink(std::string_view text) {
+  bool added = false;
+  const std::uint32_t id = links_.Intern(text, &added);
+  if (added) link_key_.push_back(FoldKey(text, id));
+  return id;
+}
+
+TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved) {
+  bool added = false;
+  const std::uint32_t index = resolved_.Intern(resolved, &added);
+  if (!added) return lookups_[index];
+  Lookup lookup{TargetKind::kMissing, 0};
+  const SiteFolder::Names names = site_.Classify(resolved);
+  bool found = false;
+  if (names.folder) {
     // A folder leads to its index page.
+    std::string_view folder = resolved;
+    if (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
     for (const char* name : {"index.htm", "index.html", "index.php"}) {
       std::string page(folder);
       if (!page.empty()) page += '\\';
       page += name;
       if (site_.FileExists(page)) {
-        lookup = {TargetKind::kPage, std::move(page)};
+        lookup = {TargetKind::kPage, InternPage(page)};
+        found = true;
         break;
       }
     }
-  } else if (site_.FileExists(resolved)) {
-    lookup.kind = HasPageExtension(resolved) ? TargetKind::kPage
-                                             : TargetKind::kFile;
-    if (lookup.kind == TargetKind::kPage) lookup.path = resolved;
+  } else if (names.file) {
+    found = true;
+    lookup = HasPageExtension(resolved)
+                 ? Lookup{TargetKind::kPage, InternPage(resolved)}
+                 : Lookup{TargetKind::kFile, 0};
   }
-  return lookups_.emplace(resolved, std::move(lookup)).first->second;
+  if (!found) {
+    lookup = {TargetKind::kMissing, InternLink(LowerCaseText(resolved))};
+  }
+  lookups_.push_back(lookup);
+  return lookup;
+}
+
+SortedTarget TargetSorter::SortHref(std::string_view href,
+                                    std::string_view page_path) {
+  std::string_view target = href;
+  if (href.find('&') != std::string_view::npos) {
+    DecodeCharacterReferencesInto(href, decoded_);
+    target = decoded_;
+  }
+  target = StripFragment(TrimmedView(target));
+  if (target.empty()) return {};
+  if (IsExternalTarget(target)) {
+    return {TargetKind::kExternal, InternLink(target)};
+  }
+  std::string_view local = StripQuery(target);
+  if (local.empty()) return {};
+  if (local.find('%') != std::string_view::npos) {
+    DecodePercentEscapesInto(local, unescaped_);
+    local = unescaped_;
+  }
+  ResolveTargetPathInto(page_path, local, resolved_path_);
+  const Lookup lookup = LookUp(resolved_path_);
+  if (lookup.kind == TargetKind::kFile) return {TargetKind::kFile, 0};
+  return {lookup.kind, lookup.id};
 }
 
 Target TargetSorter::Sort(std::string_view href, std::string_view page_path) {
-  const std::string decoded = DecodeCharacterReferences(href);
-  const std::string_view target = StripFragment(TrimmedView(decoded));
-  if (target.empty()) return {};
-  if (IsExternalTarget(target)) {
-    return {TargetKind::kExternal, std::string(target)};
-  }
-  const std::string_view local = StripQuery(target);
-  if (local.empty()) return {};
-  const std::string resolved =
-      ResolveTargetPath(page_path, DecodePercentEscapes(local));
-  const Lookup& lookup = LookUp(resolved);
-  switch (lookup.kind) {
+  const SortedTarget sorted = SortHref(href, page_path);
+  switch (sorted.kind) {
     case TargetKind::kPage:
-      return {TargetKind::kPage, lookup.path};
+      return {sorted.kind, std::string(PagePath(sorted.id))};
+    case TargetKind::kExternal:
     case TargetKind::kMissing:
-      return {TargetKind::kMissing, LowerCaseText(resolved)};
+      return {sorted.kind, std::string(LinkText(sorted.id))};
     default:
-      return {lookup.kind, {}};
+      return {sorted.kind, {}};
   }
 }
 

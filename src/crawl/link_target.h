@@ -6,9 +6,11 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <cstdint>
+#include <vector>
 
 #include "platform/site_folder.h"
+#include "text/string_table.h"
 
 namespace quillon {
 
@@ -16,6 +18,7 @@ namespace quillon {
 // final ";" (&#45; &#x2D;), code points from 128 up as UTF-8; a reference to
 // 0, to a surrogate or above U+10FFFF, and any other "&", stay as written.
 std::string DecodeCharacterReferences(std::string_view value);
+void DecodeCharacterReferencesInto(std::string_view value, std::string& out);
 
 // The target less its first "#" and all after it.
 std::string_view StripFragment(std::string_view target);
@@ -31,15 +34,18 @@ std::string_view StripQuery(std::string_view target);
 
 // Each "%" followed by two hex digits becomes that byte; any other "%" stays.
 std::string DecodePercentEscapes(std::string_view target);
+void DecodePercentEscapesInto(std::string_view target, std::string& out);
 
 // Resolves a local target against the folder of `page_path` (backslash
-// separators): slashes become backslashes; a target that begins with a
-// backslash starts from the site folder; empty and "." segments are dropped,
-// ".." drops the segment before it and never climbs above the site folder. A
-// target that ended in a slash keeps one final backslash. The site folder
-// itself is the empty path.
+// separators, no empty, "." or ".." segments): slashes become backslashes; a
+// target that begins with a backslash starts from the site folder; empty and
+// "." segments are dropped, ".." drops the segment before it and never climbs
+// above the site folder. A target that ended in a slash keeps one final
+// backslash. The site folder itself is the empty path.
 std::string ResolveTargetPath(std::string_view page_path,
                               std::string_view target);
+void ResolveTargetPathInto(std::string_view page_path, std::string_view target,
+                           std::string& out);
 
 // The extension test of pages: ".php", ".htm" or ".html", exact case.
 bool HasPageExtension(std::string_view path);
@@ -60,24 +66,82 @@ struct Target {
   std::string text;
 };
 
-// Sorts href values found on one page after another. Resolved paths are
-// looked up once: the site does not change while it is crawled.
+// A sorted target by id, as the crawl keeps it: for kPage a page spelling,
+// for kExternal and kMissing a link.
+struct SortedTarget {
+  TargetKind kind = TargetKind::kSelf;
+  std::uint32_t id = 0;
+};
+
+// Sorts the href values of a crawl. The site does not change while it is
+// crawled, so each resolved path is looked up once; pages and links get
+// dense ids, and ids of their case-folded forms ("keys"), so that the crawl
+// can test "already listed, letter case ignored" with a bit per key.
 class TargetSorter {
  public:
   // `site` must outlive this object.
   explicit TargetSorter(SiteFolder& site);
+  TargetSorter(const TargetSorter&) = delete;
+  TargetSorter& operator=(const TargetSorter&) = delete;
 
+  SortedTarget SortHref(std::string_view href, std::string_view page_path);
+  // The same, spelled out.
   Target Sort(std::string_view href, std::string_view page_path);
+
+  // A page spelling: the path as the link resolved it, letter case as
+  // written; the page is read under it.
+  std::string_view PagePath(std::uint32_t spelling) const {
+    return spellings_.Get(spelling);
+  }
+  // The key of a page spelling, and the page list entry (the lower-cased
+  // path) of a key.
+  std::uint32_t PageKey(std::uint32_t spelling) const {
+    return spelling_key_[spelling];
+  }
+  std::string_view PageEntry(std::uint32_t key) const {
+    return page_keys_.Get(key);
+  }
+  std::uint32_t PageKeyOf(std::string_view path);
+  std::uint32_t page_key_count() const { return page_keys_.size(); }
+
+  // Frees all but the links, once no more hrefs are to be sorted.
+  void ReleaseAllButLinks();
+
+  // The text a link is recorded with, its key, and the key of any text.
+  std::string_view LinkText(std::uint32_t link) const { return links_.Get(link); }
+  std::uint32_t LinkKey(std::uint32_t link) const { return link_key_[link]; }
+  std::uint32_t LinkKeyOf(std::string_view text);
+  std::uint32_t link_key_count() const { return link_key_count_; }
 
  private:
   struct Lookup {
     TargetKind kind;
-    std::string path;  // kPage: the path of the page (index page of a folder)
+    std::uint32_t id;
   };
-  const Lookup& LookUp(const std::string& resolved);
+  Lookup LookUp(std::string_view resolved);
+  std::uint32_t InternPage(std::string_view spelling);
+  std::uint32_t InternLink(std::string_view text);
 
   SiteFolder& site_;
-  std::unordered_map<std::string, Lookup> lookups_;
+  StringTable resolved_;  // resolved paths looked up so far
+  std::vector<Lookup> lookups_;
+  StringTable spellings_;
+  std::vector<std::uint32_t> spelling_key_;
+  StringTable page_keys_;
+  StringTable links_;
+  std::vector<std::uint32_t> link_key_;
+  // Links grouped by their folded forms without storing those: slots hold
+  // link id + 1 of each group's first link, compared by folding on the fly.
+  std::vector<std::uint32_t> fold_slots_;
+  std::vector<std::uint32_t> fold_tags_;
+  std::uint32_t link_key_count_ = 0;
+  // The key of `text`, given the link that will carry it when new.
+  std::uint32_t FoldKey(std::string_view text, std::uint32_t link);
+  // Scratch buffers, reused from link to link.
+  std::string decoded_;
+  std::string unescaped_;
+  std::string resolved_path_;
+  std::string folded_;
 };
 
 }  // namespace quillon

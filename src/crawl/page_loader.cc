@@ -49,13 +49,13 @@ std::string LoadPageText(std::string_view bytes, std::string_view line_end) {
   return out;
 }
 
-void LoadPageTextWithBlanks(std::string& bytes) {
+std::string_view LoadPageTextWithBlanks(char* data, std::size_t size) {
   // Writing never gets ahead of reading: a line end of one or two bytes
   // becomes one blank and dropped CRs shrink the text.
-  char* const base = bytes.data();
+  char* const base = data;
   std::size_t w = 0;
   ForEachLine(
-      std::string_view(bytes),
+      std::string_view(data, size),
       [&](const char* b, const char* e) {
         while (b < e) {
           const char* cr =
@@ -70,10 +70,13 @@ void LoadPageTextWithBlanks(std::string& bytes) {
       [&] {
         // Only the end of the last line, with no LF behind it, can find no
         // room; it would be trimmed anyway.
-        if (w < bytes.size()) base[w++] = ' ';
+        if (w < size) base[w++] = ' ';
       });
-  bytes.resize(w);
-  TrimText(bytes);
+  return TrimmedView(std::string_view(data, w));
+}
+
+void LoadPageTextWithBlanks(std::string& bytes) {
+  bytes = std::string(LoadPageTextWithBlanks(bytes.data(), bytes.size()));
 }
 
 std::string ReadPageText(SiteFolder& site, std::string_view path) {

@@ -20,8 +20,10 @@ namespace quillon {
 // `line_end` ("\r\n" for the file's text).
 std::string LoadPageText(std::string_view bytes, std::string_view line_end);
 
-// The same with every line end written as one blank, done in place: the
-// page scanner's view of a page, in which line breaks are blanks.
+// The same with every line end written as one blank, done in place over the
+// `size` bytes at `data`: the page scanner's view of a page, in which line
+// breaks are blanks. Returns the text, which lies inside those bytes.
+std::string_view LoadPageTextWithBlanks(char* data, std::size_t size);
 void LoadPageTextWithBlanks(std::string& bytes);
 
 // The text of the file `path` names. Throws Failure kInOutError, naming the

@@ -6,54 +6,74 @@
 
 #include "crawl/page_loader.h"
 #include "text/case_table.h"
+#include "platform/file_system.h"
 
 namespace quillon {
 namespace {
 
-// The targets of pages still being scanned live on one byte stack, each as
-// a kind byte, a 32-bit length and its bytes: all that the rest of a page's
-// scan needs once its text is gone. The site does not change during the run,
-// so a target can be sorted as soon as its page is read; only the visited
-// test of a page depends on the moment and is made when its turn comes.
+// The targets of pages still being scanned live on one stack, five bytes
+// each: a kind and an id. That is all the rest of a page's scan needs once
+// its text is gone. The site does not change during the run, so a target
+// can be sorted as soon as its page is read; only the visited test of a page
+// and the duplicate test of a link depend on the moment, and are made when
+// the target's turn comes.
 class TargetStack {
  public:
+  static constexpr std::size_t kRecord = 5;
+
   std::size_t size() const { return bytes_.size(); }
   void Truncate(std::size_t size) { bytes_.resize(size); }
 
-  void Push(TargetKind kind, std::string_view text) {
-    const auto length = static_cast<std::uint32_t>(text.size());
-    bytes_ += static_cast<char>(kind);
-    bytes_.append(reinterpret_cast<const char*>(&length), sizeof length);
-    bytes_.append(text);
+  void Push(SortedTarget target) {
+    const std::size_t at = bytes_.size();
+    bytes_.resize(at + kRecord);
+    bytes_[at] = static_cast<unsigned char>(target.kind);
+    std::memcpy(&bytes_[at + 1], &target.id, sizeof target.id);
   }
 
-  // Reads the target at `*cursor` and moves the cursor past it.
-  TargetKind Pop(std::size_t* cursor, std::string_view* text) const {
-    const auto kind = static_cast<TargetKind>(bytes_[*cursor]);
-    std::uint32_t length;
-    std::memcpy(&length, bytes_.data() + *cursor + 1, sizeof length);
-    *text = std::string_view(bytes_).substr(*cursor + 1 + sizeof length,
-                                            length);
-    *cursor += 1 + sizeof length + length;
-    return kind;
+  SortedTarget At(std::size_t at) const {
+    SortedTarget target;
+    target.kind = static_cast<TargetKind>(bytes_[at]);
+    std::memcpy(&target.id, &bytes_[at + 1], sizeof target.id);
+    return target;
   }
 
  private:
-  std::string bytes_;
+  std::vector<unsigned char> bytes_;
 };
 
-// Reads page `path` and pushes the targets that matter for the lists.
+// One flag per key, growing with the keys.
+class KeyFlags {
+ public:
+  bool Test(std::uint32_t key) const { return key < flags_.size() && flags_[key]; }
+  void Set(std::uint32_t key) {
+    if (key >= flags_.size()) flags_.resize(key + 1 + flags_.size() / 2, false);
+    flags_[key] = true;
+  }
+
+ private:
+  std::vector<bool> flags_;
+};
+
+// Reads page `path` and pushes the targets that matter for the lists. A page
+// already visited and a link already recorded stay so, so they are left out
+// at once.
 void PushTargets(SiteFolder& site, TargetSorter& sorter,
-                 const std::string& path, TargetStack& stack) {
-  std::string text = site.ReadPage(path);
-  LoadPageTextWithBlanks(text);
+                 const std::string& path, ReadBuffer& buffer,
+                 const KeyFlags& visited, const KeyFlags& recorded,
+                 TargetStack& stack) {
+  site.ReadPage(path, buffer);
+  const std::string_view text =
+      LoadPageTextWithBlanks(buffer.data(), buffer.size());
   ForEachAnchorHref(text, [&](std::string_view href) {
-    Target target = sorter.Sort(href, path);
+    const SortedTarget target = sorter.SortHref(href, path);
     switch (target.kind) {
       case TargetKind::kExternal:
       case TargetKind::kMissing:
+        if (!recorded.Test(sorter.LinkKey(target.id))) stack.Push(target);
+        break;
       case TargetKind::kPage:
-        stack.Push(target.kind, target.text);
+        if (!visited.Test(sorter.PageKey(target.id))) stack.Push(target);
         break;
       case TargetKind::kSelf:
       case TargetKind::kFile:
@@ -67,13 +87,28 @@ void PushTargets(SiteFolder& site, TargetSorter& sorter,
 void ScanPage(SiteFolder& site, const std::string& start_page,
               StringList& page_list, StringList& link_list) {
   TargetSorter sorter(site);
+  // What the lists hold already counts as visited and recorded.
+  KeyFlags visited;
+  KeyFlags recorded;
+  for (std::int64_t i = 0; i < page_list.Count(); ++i) {
+    visited.Set(sorter.PageKeyOf(page_list.Get(i)));
+  }
+  for (std::int64_t i = 0; i < link_list.Count(); ++i) {
+    recorded.Set(sorter.LinkKeyOf(link_list.Get(i)));
+  }
+
+  // Links are put in the list when the crawl is over, in the order in which
+  // they were first met: the list comes out the same, and its items do not
+  // share memory with the crawl's tables while the crawl needs them.
+  std::vector<std::uint32_t> recorded_links;
+  ReadBuffer buffer;
   TargetStack stack;
   struct Frame {
     std::size_t begin;
     std::size_t cursor;
   };
   std::vector<Frame> frames;
-  PushTargets(site, sorter, start_page, stack);
+  PushTargets(site, sorter, start_page, buffer, visited, recorded, stack);
   frames.push_back({0, 0});
   std::string path;
   while (!frames.empty()) {
@@ -83,18 +118,29 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
       frames.pop_back();
       continue;
     }
-    std::string_view text;
-    const TargetKind kind = stack.Pop(&frame.cursor, &text);
-    if (kind != TargetKind::kPage) {
-      link_list.Add(std::string(text));
+    const SortedTarget target = stack.At(frame.cursor);
+    frame.cursor += TargetStack::kRecord;
+    if (target.kind != TargetKind::kPage) {
+      const std::uint32_t key = sorter.LinkKey(target.id);
+      if (!recorded.Test(key)) {
+        recorded.Set(key);
+        recorded_links.push_back(target.id);
+      }
       continue;
     }
-    if (page_list.IndexOf(text) >= 0) continue;
-    page_list.Add(LowerCaseText(text));
-    path.assign(text);  // `text` points into the stack, which grows now
+    const std::uint32_t key = sorter.PageKey(target.id);
+    if (visited.Test(key)) continue;
+    visited.Set(key);
+    page_list.Add(sorter.PageEntry(key));
+    // Copied: the sorter's tables grow while this page is scanned.
+    path.assign(sorter.PagePath(target.id));
     const std::size_t begin = stack.size();
-    PushTargets(site, sorter, path, stack);
+    PushTargets(site, sorter, path, buffer, visited, recorded, stack);
     frames.push_back({begin, begin});
+  }
+  sorter.ReleaseAllButLinks();
+  for (const std::uint32_t link : recorded_links) {
+    link_list.Add(sorter.LinkText(link));
   }
 }
 

@@ -36,9 +36,13 @@ class LocaleCollation final : public Collation {
   locale_t locale_;
 };
 
+// Locales whose collation is plain byte order: C and POSIX, and C.UTF-8,
+// whose glibc collation is code point order by strcmp.
 bool IsPlainLocale(const char* name) {
-  return name == nullptr || std::strcmp(name, "C") == 0 ||
-         std::strcmp(name, "POSIX") == 0;
+  if (name == nullptr) return true;
+  const std::string n(name);
+  return n == "C" || n == "POSIX" || n == "C.UTF-8" || n == "C.utf8" ||
+         n == "C.UTF8" || n == "C.utf-8";
 }
 
 }  // namespace

@@ -58,7 +58,8 @@ std::optional<std::vector<DirEntry>> FakeFileSystem::ListFolder(
   return entries;
 }
 
-FileContents FakeFileSystem::ReadFile(const std::string& path) {
+std::int64_t FakeFileSystem::ReadFile(const std::string& path,
+                                      ReadBuffer& buffer) {
   read_log_.push_back(path);
   auto error = read_errors_.find(path);
   auto it = nodes_.find(path);
@@ -72,7 +73,12 @@ FileContents FakeFileSystem::ReadFile(const std::string& path) {
                                         : "I/O error " + std::to_string(e);
     throw Failure(FailureKind::kInOutError, message, path);
   }
-  return {it->second.bytes, it->second.mtime};
+  const std::string& bytes = it->second.bytes;
+  buffer.set_size(0);
+  buffer.Reserve(bytes.size());
+  if (!bytes.empty()) std::memcpy(buffer.data(), bytes.data(), bytes.size());
+  buffer.set_size(bytes.size());
+  return it->second.mtime;
 }
 
 std::optional<std::int64_t> FakeFileSystem::ModificationTime(
@@ -82,8 +88,10 @@ std::optional<std::int64_t> FakeFileSystem::ModificationTime(
   return it->second.mtime;
 }
 
-std::string FakeFileSystem::WriteTemporary(const std::string& target,
-                                           const std::string& bytes) {
+std::string FakeFileSystem::WriteTemporary(
+    const std::string& target, const std::vector<std::string>& pieces) {
+  std::string bytes;
+  for (const auto& p : pieces) bytes += p;
   auto it = nodes_.find(target);
   if (create_failures_.count(target) ||
       (it != nodes_.end() && it->second.kind == EntryKind::kFolder)) {

@@ -40,10 +40,10 @@ class FakeFileSystem final : public FileSystem {
   const std::vector<std::string>& list_log() const { return list_log_; }
 
   std::optional<std::vector<DirEntry>> ListFolder(const std::string& dir) override;
-  FileContents ReadFile(const std::string& path) override;
+  std::int64_t ReadFile(const std::string& path, ReadBuffer& buffer) override;
   std::optional<std::int64_t> ModificationTime(const std::string& path) override;
   std::string WriteTemporary(const std::string& target,
-                             const std::string& bytes) override;
+                             const std::vector<std::string>& pieces) override;
   void Rename(const std::string& from, const std::string& to) override;
   bool Remove(const std::string& path) override;
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillon {
@@ -26,11 +27,24 @@ struct DirEntry {
   EntryKind kind;
 };
 
-// A whole file read into memory, with the modification time taken from the
-// same open file (seconds since the epoch).
-struct FileContents {
-  std::string bytes;
-  std::int64_t mtime = 0;
+// A buffer that whole files are read into, reused from file to file so
+// that a crawl allocates (and clears) memory only when a page is larger than
+// any before it.
+class ReadBuffer {
+ public:
+  char* data() { return data_.get(); }
+  const char* data() const { return data_.get(); }
+  std::size_t size() const { return size_; }
+  std::size_t capacity() const { return capacity_; }
+  std::string_view view() const { return {data_.get(), size_}; }
+  // Makes room for `n` bytes, keeping the first size() bytes.
+  void Reserve(std::size_t n);
+  void set_size(std::size_t n) { size_ = n; }
+
+ private:
+  std::unique_ptr<char[]> data_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
 };
 
 class FileSystem {
@@ -42,22 +56,24 @@ class FileSystem {
   virtual std::optional<std::vector<DirEntry>> ListFolder(
       const std::string& dir) = 0;
 
-  // Reads a regular file whole. Throws Failure kInOutError, naming the file.
-  virtual FileContents ReadFile(const std::string& path) = 0;
+  // Reads a regular file whole into `buffer` and returns its modification
+  // time (seconds since the epoch), taken from the same open file. Throws
+  // Failure kInOutError, naming the file.
+  virtual std::int64_t ReadFile(const std::string& path, ReadBuffer& buffer) = 0;
 
   // Modification time in seconds since the epoch; nullopt when the file
   // cannot be stat'ed.
   virtual std::optional<std::int64_t> ModificationTime(
       const std::string& path) = 0;
 
-  // Writes `bytes` to a new temporary file in the site folder next to
+  // Writes `pieces`, one after the other, to a new temporary file in the site folder next to
   // `target` and flushes it to disk; returns the temporary file's name.
   // Throws kFileCreateError "Cannot create file <target>" when the target is
   // a folder or read-only or no temporary file can be created, and
   // kStreamWriteError "Stream write error" when the write stops short (the
   // temporary file is then removed).
   virtual std::string WriteTemporary(const std::string& target,
-                                     const std::string& bytes) = 0;
+                                     const std::vector<std::string>& pieces) = 0;
 
   // Renames `from` over `to`, atomically. Throws kFileCreateError.
   virtual void Rename(const std::string& from, const std::string& to) = 0;

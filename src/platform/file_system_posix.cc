@@ -102,7 +102,7 @@ class PosixFileSystem final : public FileSystem {
     return entries;
   }
 
-  FileContents ReadFile(const std::string& path) override {
+  std::int64_t ReadFile(const std::string& path, ReadBuffer& buffer) override {
     // O_NONBLOCK: should the name have become a FIFO since it was listed,
     // opening it must not wait for a writer.
     ScopedFd fd(::open(Full(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -111,30 +111,25 @@ class PosixFileSystem final : public FileSystem {
     if (::fstat(fd.get(), &st) != 0) ThrowReadError(errno, path);
     if (S_ISDIR(st.st_mode)) ThrowReadError(EISDIR, path);
     if (!S_ISREG(st.st_mode)) ThrowReadError(EINVAL, path);
-    FileContents contents;
-    contents.mtime = st.st_mtime;
-    std::string& bytes = contents.bytes;
-    // Sized from fstat; the loop still reads to the end if the file grew.
-    std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
-    bytes.resize(capacity);
+    // Sized from fstat, one byte more so that the end is seen in the same
+    // read; the loop still reads on if the file grew.
+    buffer.set_size(0);
+    buffer.Reserve(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t length = 0;
     for (;;) {
-      if (length == capacity) {
-        capacity *= 2;
-        bytes.resize(capacity);
-      }
-      const ssize_t n = ::read(fd.get(), bytes.data() + length,
-                               capacity - length);
+      if (length == buffer.capacity()) buffer.Reserve(length * 2);
+      const ssize_t n = ::read(fd.get(), buffer.data() + length,
+                               buffer.capacity() - length);
       if (n < 0) {
         if (errno == EINTR) continue;
         ThrowReadError(errno, path);
       }
       if (n == 0) break;
       length += static_cast<std::size_t>(n);
+      buffer.set_size(length);
     }
-    bytes.resize(length);
     if (::close(fd.release()) != 0) ThrowReadError(errno, path);
-    return contents;
+    return static_cast<std::int64_t>(st.st_mtime);
   }
 
   std::optional<std::int64_t> ModificationTime(
@@ -145,7 +140,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   std::string WriteTemporary(const std::string& target,
-                             const std::string& bytes) override {
+                             const std::vector<std::string>& pieces) override {
     const std::string full = Full(target);
     struct stat st;
     if (::stat(full.c_str(), &st) == 0) {
@@ -166,18 +161,20 @@ class PosixFileSystem final : public FileSystem {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd.get(), 0666 & ~mask);
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
     bool ok = true;
-    while (left > 0) {
-      const ssize_t n = ::write(fd.get(), p, left);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        ok = false;
-        break;
+    for (const std::string& piece : pieces) {
+      const char* p = piece.data();
+      std::size_t left = piece.size();
+      while (ok && left > 0) {
+        const ssize_t n = ::write(fd.get(), p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+          ok = false;
+          break;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
       }
-      p += n;
-      left -= static_cast<std::size_t>(n);
     }
     if (ok) ok = ::fsync(fd.get()) == 0;
     if (::close(fd.release()) != 0) ok = false;

@@ -103,16 +103,20 @@ TYPED_TEST(FileSystemContract, ListsReadsAndStats) {
   EXPECT_EQ(EntryKind::kFolder, (*entries)[1].kind);
   EXPECT_FALSE(env.fs().ListFolder("Nothing").has_value());
 
-  const FileContents contents = env.fs().ReadFile("Page.htm");
-  EXPECT_EQ("a\r\nb", contents.bytes);
-  EXPECT_EQ(1000, contents.mtime);
+  ReadBuffer buffer;
+  EXPECT_EQ(1000, env.fs().ReadFile("Page.htm", buffer));
+  EXPECT_EQ("a\r\nb", buffer.view());
+  env.Put("Empty.htm", "");
+  env.fs().ReadFile("Empty.htm", buffer);  // the buffer is reused
+  EXPECT_EQ("", buffer.view());
   EXPECT_EQ(1000, env.fs().ModificationTime("Page.htm"));
   EXPECT_EQ(std::nullopt, env.fs().ModificationTime("gone.htm"));
 }
 
 TYPED_TEST(FileSystemContract, AMissingFileIsNotFound) {
   try {
-    this->env_.fs().ReadFile("gone.htm");
+    ReadBuffer buffer;
+    this->env_.fs().ReadFile("gone.htm", buffer);
     ADD_FAILURE() << "no failure";
   } catch (const Failure& f) {
     EXPECT_EQ(FailureKind::kInOutError, f.kind());
@@ -213,7 +217,8 @@ TEST_F(PosixFileSystemTest, SpecialFilesAndLinksAreKnownByWhatTheyLeadTo) {
 TEST_F(PosixFileSystemTest, AFifoThatTakesAPagesPlaceIsNotWaitedFor) {
   ASSERT_EQ(0, ::mkfifo(At("page.htm").c_str(), 0644));
   try {
-    fs_->ReadFile("page.htm");
+    ReadBuffer buffer;
+    fs_->ReadFile("page.htm", buffer);
     ADD_FAILURE() << "no failure";
   } catch (const Failure& f) {
     EXPECT_EQ(FailureKind::kInOutError, f.kind());
@@ -224,14 +229,16 @@ TEST_F(PosixFileSystemTest, AFifoThatTakesAPagesPlaceIsNotWaitedFor) {
 TEST_F(PosixFileSystemTest, ReadErrorsNameTheirCause) {
   stdfs::create_directory(At("dir.htm"));
   try {
-    fs_->ReadFile("dir.htm");
+    ReadBuffer buffer;
+    fs_->ReadFile("dir.htm", buffer);
     ADD_FAILURE() << "no failure";
   } catch (const Failure& f) {
     EXPECT_EQ("File access denied", f.message());
   }
   Spit(At("file"), "x");
   try {
-    fs_->ReadFile("file/x.htm");
+    ReadBuffer buffer;
+    fs_->ReadFile("file/x.htm", buffer);
     ADD_FAILURE() << "no failure";
   } catch (const Failure& f) {
     EXPECT_EQ("Invalid filename", f.message());
@@ -240,7 +247,8 @@ TEST_F(PosixFileSystemTest, ReadErrorsNameTheirCause) {
     Spit(At("locked.htm"), "x");
     ::chmod(At("locked.htm").c_str(), 0);
     try {
-      fs_->ReadFile("locked.htm");
+      ReadBuffer buffer;
+      fs_->ReadFile("locked.htm", buffer);
       ADD_FAILURE() << "no failure";
     } catch (const Failure& f) {
       EXPECT_EQ("File access denied", f.message());

@@ -4,12 +4,18 @@
 
 namespace quillon {
 
+std::string OutputText::Joined() const {
+  std::string joined;
+  for (const auto& p : pieces_) joined += p;
+  return joined;
+}
+
 void WriteOutputFiles(FileSystem& fs, const std::vector<OutputFile>& files,
                       const std::function<void()>& before_rename) {
   std::vector<std::string> temps;
   try {
     for (const OutputFile& file : files) {
-      temps.push_back(fs.WriteTemporary(file.name, file.bytes));
+      temps.push_back(fs.WriteTemporary(file.name, file.bytes.pieces()));
     }
     if (before_rename) before_rename();
   } catch (...) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -13,9 +14,43 @@
 
 namespace quillon {
 
+// The bytes of an output file, kept in pieces of about a megabyte so that a
+// large sitemap is never copied to grow it.
+class OutputText {
+ public:
+  OutputText() = default;
+  explicit OutputText(std::string bytes) : size_(bytes.size()) {
+    pieces_.push_back(std::move(bytes));
+  }
+
+  void Append(std::string_view bytes) {
+    if (pieces_.empty() || pieces_.back().size() + bytes.size() > kPiece) {
+      pieces_.emplace_back();
+      pieces_.back().reserve(bytes.size() > kPiece ? bytes.size() : kPiece);
+    }
+    pieces_.back().append(bytes);
+    size_ += bytes.size();
+  }
+  std::size_t size() const { return size_; }
+  const std::vector<std::string>& pieces() const { return pieces_; }
+  // The whole text in one string (for tests and small files).
+  std::string Joined() const;
+
+ private:
+  static constexpr std::size_t kPiece = 1 << 20;
+  std::vector<std::string> pieces_;
+  std::size_t size_ = 0;
+};
+
 struct OutputFile {
+  OutputFile(std::string file_name, OutputText text)
+      : name(std::move(file_name)), bytes(std::move(text)) {}
+  OutputFile(std::string file_name, std::string text)
+      : name(std::move(file_name)), bytes(std::move(text)) {}
+  OutputFile(const char* file_name, const char* text)
+      : name(file_name), bytes(std::string(text)) {}
   std::string name;
-  std::string bytes;
+  OutputText bytes;
 };
 
 // Writes `files` (names relative to the site folder, matched exactly).

@@ -1,6 +1,7 @@
 #include "platform/site_folder.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "text/case_table.h"
@@ -10,10 +11,11 @@ namespace quillon {
 namespace {
 
 constexpr std::size_t kMaxPathBytes = 259;
+constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
 // The components of a path after the textual ".." and "." rules.
-std::vector<std::string_view> Components(std::string_view path) {
-  std::vector<std::string_view> parts;
+void Components(std::string_view path, std::vector<std::string_view>& parts) {
+  parts.clear();
   std::size_t begin = 0;
   while (begin <= path.size()) {
     std::size_t end = path.find('\\', begin);
@@ -26,111 +28,155 @@ std::vector<std::string_view> Components(std::string_view path) {
     }
     begin = end + 1;
   }
-  return parts;
+}
+
+void AppendComponent(std::string& real, std::string_view name) {
+  if (!real.empty()) real += '/';
+  real.append(name);
 }
 
 }  // namespace
 
 SiteFolder::SiteFolder(FileSystem& fs) : fs_(fs) {}
 
-SiteFolder::Folder* SiteFolder::GetFolder(const std::string& real_path) {
-  auto it = folders_.find(real_path);
-  if (it != folders_.end()) return it->second.get();
-  std::unique_ptr<Folder> folder;
-  if (auto listed = fs_.ListFolder(real_path)) {
-    folder = std::make_unique<Folder>();
-    std::sort(listed->begin(), listed->end(),
-              [](const DirEntry& a, const DirEntry& b) {
-                return a.name < b.name;
-              });
-    folder->entries.reserve(listed->size());
-    for (auto& e : *listed) {
-      // A name holding a backslash can never be reached by a path.
-      if (e.name.find('\\') != std::string::npos) continue;
-      folder->entries.push_back({std::move(e.name), e.kind, std::nullopt});
-    }
-    for (std::uint32_t i = 0; i < folder->entries.size(); ++i) {
-      folder->by_fold[LowerCaseText(folder->entries[i].name)].push_back(i);
+SiteFolder::~SiteFolder() = default;
+
+SiteFolder::Folder* SiteFolder::Listed(Entry* entry, const std::string& real) {
+  if (entry->folder) return entry->folder.get();
+  entry->folder = std::make_unique<Folder>();
+  Folder& folder = *entry->folder;
+  auto listed = fs_.ListFolder(real);
+  if (!listed) return &folder;  // remembered as holding nothing
+  folder.listable = true;
+  std::sort(listed->begin(), listed->end(),
+            [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+  folder.entries.reserve(listed->size());
+  for (auto& e : *listed) {
+    // A name holding a backslash can never be reached by a path.
+    if (e.name.find('\\') != std::string::npos) continue;
+    folder.entries.push_back({std::move(e.name), e.kind, std::nullopt, nullptr});
+  }
+  folder.next.assign(folder.entries.size(), kNone);
+  std::vector<std::uint32_t> last;  // fold -> last entry with it so far
+  for (std::uint32_t i = 0; i < folder.entries.size(); ++i) {
+    bool added = false;
+    const std::uint32_t fold =
+        folder.folds.Intern(LowerCaseText(folder.entries[i].name), &added);
+    if (added) {
+      folder.first.push_back(i);
+      last.push_back(i);
+    } else {
+      folder.next[last[fold]] = i;
+      last[fold] = i;
     }
   }
-  // A folder that cannot be listed is remembered as holding nothing.
-  Folder* result = folder.get();
-  folders_.emplace(real_path, std::move(folder));
-  return result;
+  return &folder;
 }
 
-std::optional<SiteFolder::Found> SiteFolder::Find(std::string_view path,
-                                                  EntryKind want) {
-  if (path.size() > kMaxPathBytes) return std::nullopt;
-  const std::vector<std::string_view> parts = Components(path);
-  Found found;
-  if (parts.empty()) {
-    if (want != EntryKind::kFolder) return std::nullopt;
-    return found;
+SiteFolder::Entry* SiteFolder::Match(Folder& folder, std::string_view name,
+                                     EntryKind kind) {
+  folded_ = LowerCaseText(name);
+  const std::int64_t fold = folder.folds.Find(folded_);
+  if (fold < 0) return nullptr;
+  Entry* match = nullptr;
+  for (std::uint32_t i = folder.first[fold]; i != kNone; i = folder.next[i]) {
+    Entry& e = folder.entries[i];
+    if (e.kind != kind) continue;
+    if (e.name == name) return &e;  // an exact byte match wins
+    if (match == nullptr) match = &e;
   }
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    const EntryKind kind = i + 1 < parts.size() ? EntryKind::kFolder : want;
-    Folder* folder = GetFolder(found.real_path);
-    if (folder == nullptr) return std::nullopt;
-    auto it = folder->by_fold.find(LowerCaseText(parts[i]));
-    if (it == folder->by_fold.end()) return std::nullopt;
-    Entry* match = nullptr;
-    for (std::uint32_t index : it->second) {
-      Entry& e = folder->entries[index];
-      if (e.kind != kind) continue;
-      if (e.name == parts[i]) {
-        match = &e;
-        break;
-      }
-      if (match == nullptr) match = &e;
-    }
-    if (match == nullptr) return std::nullopt;
-    if (!found.real_path.empty()) found.real_path += '/';
-    found.real_path += match->name;
-    found.entry = match;
+  return match;
+}
+
+SiteFolder::Folder* SiteFolder::Parent(std::string_view path,
+                                       std::string_view* last,
+                                       std::string& real) {
+  real.clear();
+  if (path.size() > kMaxPathBytes) return nullptr;
+  Components(path, parts_);
+  Folder* folder = Listed(&root_, real);
+  if (parts_.empty()) {
+    *last = {};
+    return folder;
   }
-  return found;
+  for (std::size_t i = 0; i + 1 < parts_.size(); ++i) {
+    Entry* e = Match(*folder, parts_[i], EntryKind::kFolder);
+    if (e == nullptr) return nullptr;
+    AppendComponent(real, e->name);
+    folder = Listed(e, real);
+  }
+  *last = parts_.back();
+  return folder;
+}
+
+SiteFolder::Names SiteFolder::Classify(std::string_view path) {
+  Names names;
+  std::string_view folder_path = path;
+  if (!folder_path.empty() && folder_path.back() == '\\') {
+    folder_path.remove_suffix(1);
+  }
+  if (!folder_path.empty() && folder_path.back() == '\\') return names;
+  std::string_view last;
+  Folder* parent = Parent(folder_path, &last, real_);
+  if (parent == nullptr) return names;
+  if (last.empty()) {
+    names.folder = true;  // the site folder itself
+    return names;
+  }
+  names.folder = Match(*parent, last, EntryKind::kFolder) != nullptr;
+  names.file = folder_path.size() == path.size() &&
+               Match(*parent, last, EntryKind::kFile) != nullptr;
+  return names;
 }
 
 bool SiteFolder::FileExists(std::string_view path) {
-  if (path.empty() || path.back() == '\\') return false;
-  return Find(path, EntryKind::kFile).has_value();
+  return FindFile(path, real_) != nullptr;
 }
 
 bool SiteFolder::FolderExists(std::string_view path) {
-  if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-  if (!path.empty() && path.back() == '\\') return false;
-  return Find(path, EntryKind::kFolder).has_value();
+  return Classify(path).folder;
+}
+
+SiteFolder::Entry* SiteFolder::FindFile(std::string_view path,
+                                        std::string& real) {
+  if (path.empty() || path.back() == '\\') return nullptr;
+  std::string_view last;
+  Folder* parent = Parent(path, &last, real);
+  if (parent == nullptr || last.empty()) return nullptr;
+  Entry* e = Match(*parent, last, EntryKind::kFile);
+  if (e != nullptr) AppendComponent(real, e->name);
+  return e;
 }
 
 std::optional<std::string> SiteFolder::RealFilePath(std::string_view path) {
-  if (path.empty() || path.back() == '\\') return std::nullopt;
-  auto found = Find(path, EntryKind::kFile);
-  if (!found) return std::nullopt;
-  return std::move(found->real_path);
+  std::string real;
+  if (FindFile(path, real) == nullptr) return std::nullopt;
+  return real;
 }
 
 std::string SiteFolder::ReadPage(std::string_view path) {
-  std::optional<Found> found;
-  if (!path.empty() && path.back() != '\\') found = Find(path, EntryKind::kFile);
-  if (!found) {
+  ReadBuffer buffer;
+  ReadPage(path, buffer);
+  return std::string(buffer.view());
+}
+
+void SiteFolder::ReadPage(std::string_view path, ReadBuffer& buffer) {
+  std::string& real = real_;
+  Entry* e = FindFile(path, real);
+  if (e == nullptr) {
     std::string shown(path);
     std::replace(shown.begin(), shown.end(), '\\', '/');
     throw Failure(FailureKind::kInOutError, "File not found", shown);
   }
-  FileContents contents = fs_.ReadFile(found->real_path);
-  found->entry->mtime = contents.mtime;
-  return std::move(contents.bytes);
+  e->mtime = fs_.ReadFile(real, buffer);
 }
 
 std::optional<std::int64_t> SiteFolder::ModificationTime(std::string_view path) {
-  std::optional<Found> found;
-  if (!path.empty() && path.back() != '\\') found = Find(path, EntryKind::kFile);
-  if (!found) return std::nullopt;
-  if (found->entry->mtime) return found->entry->mtime;
-  auto mtime = fs_.ModificationTime(found->real_path);
-  found->entry->mtime = mtime;
-  return mtime;
+  std::string& real = real_;
+  Entry* e = FindFile(path, real);
+  if (e == nullptr) return std::nullopt;
+  if (!e->mtime) e->mtime = fs_.ModificationTime(real);
+  return e->mtime;
 }
 
 }  // namespace quillon

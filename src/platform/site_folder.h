@@ -18,10 +18,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "text/string_table.h"
 
 namespace quillon {
 
@@ -29,6 +29,7 @@ class SiteFolder {
  public:
   // `fs` must outlive this object.
   explicit SiteFolder(FileSystem& fs);
+  ~SiteFolder();
   SiteFolder(const SiteFolder&) = delete;
   SiteFolder& operator=(const SiteFolder&) = delete;
 
@@ -41,12 +42,21 @@ class SiteFolder {
   // empty path is the site folder itself.
   bool FolderExists(std::string_view path);
 
+  // What `path` names, both tests at once: a folder (one final backslash
+  // ignored), a regular file, or nothing.
+  struct Names {
+    bool folder = false;
+    bool file = false;
+  };
+  Names Classify(std::string_view path);
+
   // The real path ("/" separators, as on disk) of the regular file that
   // `path` names, or nullopt.
   std::optional<std::string> RealFilePath(std::string_view path);
 
-  // Reads the page that `path` names. Throws Failure kInOutError naming the
-  // file ("File not found" when there is none).
+  // Reads the page that `path` names into `buffer`. Throws Failure
+  // kInOutError naming the file ("File not found" when there is none).
+  void ReadPage(std::string_view path, ReadBuffer& buffer);
   std::string ReadPage(std::string_view path);
 
   // The modification time of the file `path` names, from the read of the
@@ -55,26 +65,35 @@ class SiteFolder {
   std::optional<std::int64_t> ModificationTime(std::string_view path);
 
  private:
+  struct Folder;
   struct Entry {
     std::string name;
     EntryKind kind;
     std::optional<std::int64_t> mtime;
+    std::unique_ptr<Folder> folder;  // listed on first use
   };
   struct Folder {
+    bool listable = false;
     std::vector<Entry> entries;  // in byte order of their names
-    // Folded name -> indexes into `entries`, in byte order.
-    std::unordered_map<std::string, std::vector<std::uint32_t>> by_fold;
-  };
-  struct Found {
-    std::string real_path;
-    Entry* entry = nullptr;  // null for the site folder itself
+    StringTable folds;           // folded names
+    std::vector<std::uint32_t> first;  // fold -> first entry with it
+    std::vector<std::uint32_t> next;   // entry -> next entry, same fold
   };
 
-  std::optional<Found> Find(std::string_view path, EntryKind want);
-  Folder* GetFolder(const std::string& real_path);
+  // The folder that holds the last component of `path`, with that component
+  // and the real path of the folder; null when a folder on the way is
+  // missing. For the site folder itself `*last` is empty.
+  Folder* Parent(std::string_view path, std::string_view* last,
+                 std::string& real);
+  Folder* Listed(Entry* entry, const std::string& real);
+  Entry* Match(Folder& folder, std::string_view name, EntryKind kind);
+  Entry* FindFile(std::string_view path, std::string& real);
 
   FileSystem& fs_;
-  std::unordered_map<std::string, std::unique_ptr<Folder>> folders_;
+  Entry root_{"", EntryKind::kFolder, std::nullopt, nullptr};
+  std::string folded_;  // scratch
+  std::string real_;    // scratch
+  std::vector<std::string_view> parts_;  // scratch
 };
 
 }  // namespace quillon

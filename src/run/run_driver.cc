@@ -47,16 +47,20 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
 
   // The link report: every recorded link marked, two empty lines, then the
   // pages in the order found.
-  std::string report;
-  link_list.AppendSavedText(report, "404 > ");
+  OutputText report;
+  for (std::int64_t i = 0; i < link_list.Count(); ++i) {
+    report.Append("404 > ");
+    report.Append(link_list.Get(i));
+    report.Append("\r\n");
+  }
   link_list.Clear();
-  report += "\r\n\r\n";
+  report.Append("\r\n\r\n");
 
   SitemapBuilder sitemap(settings.base_address, options.limits);
   for (std::int64_t i = 0; i < page_list.Count(); ++i) {
-    const std::string& path = page_list.Get(i);
-    report += path;
-    report += "\r\n";
+    const std::string_view path = page_list.Get(i);
+    report.Append(path);
+    report.Append("\r\n");
     sitemap.AddEntry(BuildSitemapEntry(settings.base_address,
                                        settings.change_frequency, path,
                                        FileStamp(site, path)));
@@ -65,7 +69,7 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
 
   std::vector<OutputFile> files = sitemap.Finish();
   const std::size_t numbered = files.size() - 1;
-  files.push_back({"sitemap.txt", std::move(report)});
+  files.emplace_back("sitemap.txt", std::move(report));
   WriteOutputFiles(fs, files, options.before_rename);
   files.clear();
 

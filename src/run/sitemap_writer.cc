@@ -154,28 +154,34 @@ std::string BuildSitemapEntry(std::string_view base_address,
 
 SitemapBuilder::SitemapBuilder(std::string base_address, SitemapLimits limits)
     : base_address_(std::move(base_address)), limits_(limits) {
-  current_.append(kSitemapHeader);
-  current_.append("\r\n");
+  OpenFile();
+}
+
+void SitemapBuilder::OpenFile() {
+  current_ = OutputText();
+  current_.Append(kSitemapHeader);
+  current_.Append("\r\n");
+  current_size_ = kSitemapHeader.size() + 2;
+  current_entries_ = 0;
 }
 
 void SitemapBuilder::CloseFile() {
-  current_.append(kSitemapClosing);
-  current_.append("\r\n");
+  current_.Append(kSitemapClosing);
+  current_.Append("\r\n");
   files_.push_back(std::move(current_));
-  current_.assign(kSitemapHeader);
-  current_.append("\r\n");
-  current_entries_ = 0;
+  OpenFile();
 }
 
 void SitemapBuilder::AddEntry(std::string_view entry) {
   const std::size_t closing = kSitemapClosing.size() + 2;
   const bool full = current_entries_ > 0 &&
                     (current_entries_ + 1 > limits_.max_entries ||
-                     current_.size() + entry.size() + 2 + closing >
+                     current_size_ + entry.size() + 2 + closing >
                          limits_.max_bytes);
   if (full) CloseFile();
-  current_.append(entry);
-  current_.append("\r\n");
+  current_.Append(entry);
+  current_.Append("\r\n");
+  current_size_ += entry.size() + 2;
   ++current_entries_;
   ++entries_;
 }
@@ -184,7 +190,7 @@ std::vector<OutputFile> SitemapBuilder::Finish() {
   CloseFile();
   std::vector<OutputFile> out;
   if (files_.size() == 1) {
-    out.push_back({"sitemap.xml", std::move(files_[0])});
+    out.emplace_back("sitemap.xml", std::move(files_[0]));
     return out;
   }
   std::string index(kIndexHeader);
@@ -194,10 +200,10 @@ std::vector<OutputFile> SitemapBuilder::Finish() {
     index += "<sitemap>\r\n<loc>";
     index += EscapeXml(EncodeLocation(base, name));
     index += "</loc>\r\n</sitemap>\r\n";
-    out.push_back({name, std::move(files_[i])});
+    out.emplace_back(name, std::move(files_[i]));
   }
   index += "</sitemapindex>\r\n";
-  out.push_back({"sitemap.xml", std::move(index)});
+  out.emplace_back("sitemap.xml", std::move(index));
   return out;
 }
 

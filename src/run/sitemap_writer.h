@@ -63,12 +63,14 @@ class SitemapBuilder {
   std::vector<OutputFile> Finish();
 
  private:
+  void OpenFile();
   void CloseFile();
 
   std::string base_address_;
   SitemapLimits limits_;
-  std::vector<std::string> files_;  // finished files' bytes
-  std::string current_;
+  std::vector<OutputText> files_;  // finished files
+  OutputText current_;
+  std::size_t current_size_ = 0;
   std::size_t current_entries_ = 0;
   std::int64_t entries_ = 0;
 };

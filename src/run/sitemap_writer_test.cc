@@ -100,7 +100,7 @@ TEST(SitemapWriter, OneFileWhenEverythingFits) {
   ASSERT_EQ(1u, files.size());
   EXPECT_EQ("sitemap.xml", files[0].name);
   EXPECT_EQ(std::string(kSitemapHeader) + "\r\n<url>e</url>\r\n</urlset>\r\n",
-            files[0].bytes);
+            files[0].bytes.Joined());
 }
 
 TEST(SitemapWriter, SplitsOnTheEntryLimit) {
@@ -110,9 +110,9 @@ TEST(SitemapWriter, SplitsOnTheEntryLimit) {
   ASSERT_EQ(4u, files.size());
   EXPECT_EQ("sitemap-1.xml", files[0].name);
   EXPECT_EQ(std::string(kSitemapHeader) + "\r\ne1\r\ne2\r\n</urlset>\r\n",
-            files[0].bytes);
+            files[0].bytes.Joined());
   EXPECT_EQ(std::string(kSitemapHeader) + "\r\ne5\r\n</urlset>\r\n",
-            files[2].bytes);
+            files[2].bytes.Joined());
   EXPECT_EQ("sitemap.xml", files[3].name);
   EXPECT_EQ(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<sitemapindex\r\n"
@@ -124,7 +124,7 @@ TEST(SitemapWriter, SplitsOnTheEntryLimit) {
       "<sitemap>\r\n<loc>http://my%20site/sitemap-2.xml</loc>\r\n</sitemap>\r\n"
       "<sitemap>\r\n<loc>http://my%20site/sitemap-3.xml</loc>\r\n</sitemap>\r\n"
       "</sitemapindex>\r\n",
-      files[3].bytes);
+      files[3].bytes.Joined());
 }
 
 TEST(SitemapWriter, SplitsOnTheByteLimit) {
@@ -134,9 +134,9 @@ TEST(SitemapWriter, SplitsOnTheByteLimit) {
   for (const char* e : {"entry-01", "entry-02", "entry-03"}) builder.AddEntry(e);
   const auto files = builder.Finish();
   ASSERT_EQ(3u, files.size());
-  EXPECT_EQ(empty + 20, files[0].bytes.size());
-  EXPECT_EQ(empty + 10, files[1].bytes.size());
-  EXPECT_NE(std::string::npos, files[2].bytes.find("<loc>sitemap-2.xml</loc>"));
+  EXPECT_EQ(empty + 20, files[0].bytes.Joined().size());
+  EXPECT_EQ(empty + 10, files[1].bytes.Joined().size());
+  EXPECT_NE(std::string::npos, files[2].bytes.Joined().find("<loc>sitemap-2.xml</loc>"));
 }
 
 TEST(SitemapWriter, StaleNumberedFiles) {

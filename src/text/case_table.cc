@@ -80,4 +80,22 @@ std::string LowerCaseText(std::string_view text) {
 
 bool IsLowerCase(std::string_view text) { return LowerCaseText(text) == text; }
 
+std::uint64_t FoldedHash(std::string_view text) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  for (FoldCursor c(text); !c.done();) h = (h ^ c.Next()) * 0x100000001b3ull;
+  return h ^ (h >> 29);
+}
+
+int CompareFolded(std::string_view a, std::string_view b) {
+  FoldCursor x(a);
+  FoldCursor y(b);
+  while (!x.done() && !y.done()) {
+    const unsigned char p = x.Next();
+    const unsigned char q = y.Next();
+    if (p != q) return p < q ? -1 : 1;
+  }
+  if (x.done() && y.done()) return 0;
+  return x.done() ? -1 : 1;
+}
+
 }  // namespace quillon

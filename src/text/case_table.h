@@ -3,6 +3,7 @@
 #ifndef QUILLON_TEXT_CASE_TABLE_H_
 #define QUILLON_TEXT_CASE_TABLE_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,37 @@ std::string LowerCaseText(std::string_view text);
 
 // True when `text` is unchanged by LowerCaseText.
 bool IsLowerCase(std::string_view text);
+
+// Yields the bytes of LowerCaseText(text) one at a time, without building
+// the string.
+class FoldCursor {
+ public:
+  explicit FoldCursor(std::string_view text) : text_(text) {}
+  bool done() const { return pos_ == text_.size(); }
+  unsigned char Next() {
+    const auto c = static_cast<unsigned char>(text_[pos_]);
+    if (in_sequence_ == 0 && c >= 0xC2) {
+      in_sequence_ = Utf8SequenceLength(text_, pos_);
+    }
+    ++pos_;
+    if (in_sequence_ > 0) {
+      --in_sequence_;
+      return c;
+    }
+    return LowerCaseByte(c);
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::size_t in_sequence_ = 0;
+};
+
+// A hash of the folded form of `text`.
+std::uint64_t FoldedHash(std::string_view text);
+
+// Byte order of the folded forms of `a` and `b`: negative, 0 or positive.
+int CompareFolded(std::string_view a, std::string_view b);
 
 }  // namespace quillon
 

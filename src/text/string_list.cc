@@ -1,9 +1,6 @@
 #include "text/string_list.h"
 
 #include <algorithm>
-#include <functional>
-#include <numeric>
-#include <utility>
 
 #include "text/byte_string.h"
 #include "text/case_table.h"
@@ -11,10 +8,6 @@
 
 namespace quillon {
 namespace {
-
-std::uint64_t HashOf(std::string_view folded) {
-  return std::hash<std::string_view>{}(folded);
-}
 
 [[noreturn]] void IndexOutOfBounds(std::int64_t index) {
   throw Failure(FailureKind::kListError,
@@ -28,125 +21,167 @@ std::uint64_t HashOf(std::string_view folded) {
 
 }  // namespace
 
-StringList::StringList(const Collation& collation) : collation_(collation) {}
+StringList::StringList(const Collation& collation)
+    : collation_(collation),
+      byte_order_(collation.IsByteOrder()) {}
 
-std::string StringList::KeyOf(std::string_view item) const {
-  return collation_.SortKey(LowerCaseText(item));
+std::uint32_t StringList::Store(std::string_view item) {
+  const auto id = static_cast<std::uint32_t>(items_.size());
+  items_.push_back(arena_.Store(item));
+  return id;
+}
+
+std::string_view StringList::Item(std::uint32_t id) const { return items_[id]; }
+
+void StringList::EnsureKeys() {
+  if (byte_order_) return;
+  while (keys_.size() < items_.size()) {
+    const auto id = static_cast<std::uint32_t>(keys_.size());
+    keys_.push_back(key_arena_.Store(collation_.SortKey(LowerCaseText(Item(id)))));
+  }
+}
+
+std::string_view StringList::Key(std::uint32_t id) const { return keys_[id]; }
+
+bool StringList::Less(std::uint32_t a, std::uint32_t b) const {
+  if (byte_order_) return CompareFolded(Item(a), Item(b)) < 0;
+  return Key(a) < Key(b);
+}
+
+int StringList::CompareWith(std::uint32_t id, std::string_view item,
+                            std::string_view key) const {
+  if (byte_order_) return CompareFolded(Item(id), item);
+  return Key(id).compare(key);
 }
 
 std::int64_t StringList::Count() const {
-  return static_cast<std::int64_t>(sorted_ ? by_key_.size() : items_.size());
+  Settle();
+  return static_cast<std::int64_t>(order_.size());
 }
 
 void StringList::CheckIndex(std::int64_t index, std::int64_t limit) const {
   if (index < 0 || index >= limit) IndexOutOfBounds(index);
 }
 
-void StringList::Materialize() const {
-  if (items_current_) return;
-  items_.clear();
-  items_.reserve(by_key_.size());
-  for (const auto& [key, item] : by_key_) items_.push_back(item);
-  items_current_ = true;
+void StringList::Settle() const {
+  if (pending_.empty()) return;
+  auto less = [this](std::uint32_t a, std::uint32_t b) { return Less(a, b); };
+  // Of equal added items only the first one counts (ids grow with time, so
+  // a stable sort keeps it first), and none that equals an item present.
+  std::stable_sort(pending_.begin(), pending_.end(), less);
+  std::size_t kept = 0;
+  auto present = order_.begin();
+  for (std::size_t i = 0; i < pending_.size(); ++i) {
+    const std::uint32_t id = pending_[i];
+    if (kept > 0 && !less(pending_[kept - 1], id)) continue;
+    present = std::lower_bound(present, order_.end(), id, less);
+    if (present != order_.end() && !less(id, *present)) continue;
+    pending_[kept++] = id;
+  }
+  pending_.resize(kept);
+  // No added item equals one present now, so merging puts each where the
+  // binary search of a sorted insert would have.
+  std::vector<std::uint32_t> merged;
+  merged.reserve(order_.size() + pending_.size());
+  std::merge(order_.begin(), order_.end(), pending_.begin(), pending_.end(),
+             std::back_inserter(merged), less);
+  order_.swap(merged);
+  pending_.clear();
 }
 
-const std::string& StringList::Get(std::int64_t index) const {
+std::string_view StringList::Get(std::int64_t index) const {
   CheckIndex(index, Count());
-  Materialize();
-  return items_[static_cast<std::size_t>(index)];
+  Settle();
+  return Item(order_[static_cast<std::size_t>(index)]);
 }
 
-void StringList::Replace(std::int64_t index, std::string item) {
+void StringList::Replace(std::int64_t index, std::string_view item) {
   if (sorted_) SortedListRefuses();
   CheckIndex(index, Count());
-  items_[static_cast<std::size_t>(index)] = std::move(item);
+  order_[static_cast<std::size_t>(index)] = Store(item);
   index_valid_ = false;
 }
 
-void StringList::Insert(std::int64_t index, std::string item) {
+void StringList::Insert(std::int64_t index, std::string_view item) {
   if (sorted_) SortedListRefuses();
   CheckIndex(index, Count() + 1);
-  items_.insert(items_.begin() + index, std::move(item));
+  order_.insert(order_.begin() + index, Store(item));
   index_valid_ = false;
 }
 
-void StringList::Add(std::string item) {
+void StringList::Add(std::string_view item) {
   if (!sorted_) {
-    items_.push_back(std::move(item));
+    order_.push_back(Store(item));
     if (index_valid_) {
-      IndexOne(items_.size() - 1, HashOf(LowerCaseText(items_.back())));
+      IndexAdd(static_cast<std::uint32_t>(order_.size() - 1), item);
     }
     return;
   }
-  std::string key = KeyOf(item);
-  // Keys of different folded forms differ, so an equal key is an equal item:
-  // exactly the case in which the binary search of the sorted list finds the
-  // item and adds nothing. Otherwise the map puts it where that search would.
-  if (by_key_.find(key) != by_key_.end()) return;
-  by_key_.emplace(std::move(key), std::move(item));
-  items_current_ = false;
+  // The duplicate test is made when the added items are merged (Settle):
+  // of equal items the one stored first stays, as if each had been tested
+  // on its own. Merging in rounds keeps repeated additions of equal items
+  // from piling up.
+  pending_.push_back(Store(item));
+  EnsureKeys();
+  if (pending_.size() >= 4096 && pending_.size() >= order_.size()) Settle();
 }
 
-void StringList::IndexOne(std::size_t i, std::uint64_t hash) const {
-  const std::size_t mask = slots_.size() - 1;
-  const std::string folded = LowerCaseText(items_[i]);
-  for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
-    if (slots_[s] == 0) {
-      slots_[s] = static_cast<std::uint32_t>(i + 1);
-      slot_hash_[s] = hash;
-      ++indexed_;
-      break;
-    }
-    if (slot_hash_[s] == hash &&
-        LowerCaseText(items_[slots_[s] - 1]) == folded) {
-      return;  // an earlier item is equal and keeps the slot
-    }
-  }
-  if (indexed_ * 2 > slots_.size()) {
-    // Grow and index everything again, in order, so that the first of equal
-    // items keeps the slot.
-    IndexFrom(0);
-  }
-}
-
-void StringList::IndexFrom(std::size_t from) const {
-  if (from == 0) {
-    std::size_t capacity = 16;
-    while (capacity < items_.size() * 4) capacity *= 2;
-    slots_.assign(capacity, 0);
-    slot_hash_.assign(capacity, 0);
-    indexed_ = 0;
-  }
-  for (std::size_t i = from; i < items_.size(); ++i) {
-    IndexOne(i, HashOf(LowerCaseText(items_[i])));
-  }
+void StringList::BuildIndex() const {
+  std::size_t capacity = 16;
+  while (capacity < order_.size() * 3) capacity *= 2;
+  slots_.assign(capacity, 0);
+  slot_hash_.assign(capacity, 0);
+  indexed_ = 0;
   index_valid_ = true;
+  for (std::size_t i = 0; i < order_.size(); ++i) {
+    IndexAdd(static_cast<std::uint32_t>(i), Item(order_[i]));
+  }
+}
+
+std::int64_t StringList::IndexFind(std::string_view item) const {
+  const std::uint64_t h = FoldedHash(item);
+  const auto tag = static_cast<std::uint32_t>(h >> 32);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t s = h & mask; slots_[s] != 0; s = (s + 1) & mask) {
+    const std::uint32_t value = slots_[s] - 1;
+    if (slot_hash_[s] == tag && CompareFolded(Item(order_[value]), item) == 0) {
+      return value;
+    }
+  }
+  return -1;
+}
+
+void StringList::IndexAdd(std::uint32_t value, std::string_view item) const {
+  const std::uint64_t h = FoldedHash(item);
+  const auto tag = static_cast<std::uint32_t>(h >> 32);
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t s = h & mask;
+  for (; slots_[s] != 0; s = (s + 1) & mask) {
+    const std::uint32_t other = slots_[s] - 1;
+    if (slot_hash_[s] == tag && CompareFolded(Item(order_[other]), item) == 0) {
+      return;  // an earlier equal item keeps the slot
+    }
+  }
+  slots_[s] = value + 1;
+  slot_hash_[s] = tag;
+  if (++indexed_ * 2 > slots_.size()) BuildIndex();
 }
 
 std::int64_t StringList::IndexOf(std::string_view item) const {
   if (!sorted_) {
-    if (!index_valid_) IndexFrom(0);
-    const std::string folded = LowerCaseText(item);
-    const std::uint64_t hash = HashOf(folded);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t s = hash & mask; slots_[s] != 0; s = (s + 1) & mask) {
-      if (slot_hash_[s] == hash &&
-          LowerCaseText(items_[slots_[s] - 1]) == folded) {
-        return slots_[s] - 1;
-      }
-    }
-    return -1;
+    if (!index_valid_) BuildIndex();
+    return IndexFind(item);
   }
   // The binary search of the sorted list, step for step: with equal items
   // present it lands on the one it meets first.
-  Materialize();
-  const std::string key = KeyOf(item);
+  Settle();
+  const std::string key =
+      byte_order_ ? std::string() : collation_.SortKey(LowerCaseText(item));
   std::int64_t low = 0;
   std::int64_t high = Count() - 1;
   while (low <= high) {
     const std::int64_t middle = (low + high) / 2;
-    const std::string middle_key = KeyOf(items_[middle]);
-    const int order = middle_key.compare(key);
+    const int order = CompareWith(order_[middle], item, key);
     if (order < 0) {
       low = middle + 1;
     } else {
@@ -160,43 +195,27 @@ std::int64_t StringList::IndexOf(std::string_view item) const {
 void StringList::SetSorted(bool on) {
   if (on == sorted_) return;
   if (on) {
-    std::vector<std::string> keys;
-    keys.reserve(items_.size());
-    for (const auto& item : items_) keys.push_back(KeyOf(item));
-    std::vector<std::size_t> order(items_.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) {
-                       return keys[a] < keys[b];
+    EnsureKeys();
+    std::stable_sort(order_.begin(), order_.end(),
+                     [this](std::uint32_t a, std::uint32_t b) {
+                       return Less(a, b);
                      });
-    by_key_.clear();
-    for (std::size_t i : order) {
-      by_key_.emplace_hint(by_key_.end(), std::move(keys[i]),
-                           std::move(items_[i]));
-    }
-    items_.clear();
-    items_current_ = false;
   } else {
-    Materialize();
-    by_key_.clear();
+    Settle();
   }
-  index_valid_ = false;
-  slots_.clear();
-  slot_hash_.clear();
   sorted_ = on;
+  index_valid_ = false;
+  std::vector<std::uint32_t>().swap(slots_);
+  std::vector<std::uint32_t>().swap(slot_hash_);
 }
 
 void StringList::AppendSavedText(std::string& out,
                                  std::string_view prefix) const {
-  auto put = [&out, prefix](const std::string& item) {
+  Settle();
+  for (const std::uint32_t id : order_) {
     out.append(prefix);
-    out.append(item);
+    out.append(Item(id));
     out.append("\r\n");
-  };
-  if (sorted_) {
-    for (const auto& [key, item] : by_key_) put(item);
-  } else {
-    for (const auto& item : items_) put(item);
   }
 }
 
@@ -207,11 +226,14 @@ std::string StringList::SavedText() const {
 }
 
 void StringList::Clear() {
-  std::vector<std::string>().swap(items_);
-  by_key_.clear();
-  items_current_ = true;
+  arena_.Clear();
+  std::vector<std::string_view>().swap(items_);
+  key_arena_.Clear();
+  std::vector<std::string_view>().swap(keys_);
+  std::vector<std::uint32_t>().swap(order_);
+  std::vector<std::uint32_t>().swap(pending_);
   std::vector<std::uint32_t>().swap(slots_);
-  std::vector<std::uint64_t>().swap(slot_hash_);
+  std::vector<std::uint32_t>().swap(slot_hash_);
   index_valid_ = false;
   indexed_ = 0;
 }

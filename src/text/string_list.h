@@ -9,10 +9,11 @@
 #define QUILLON_TEXT_STRING_LIST_H_
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/arena.h"
 
 namespace quillon {
 
@@ -23,6 +24,9 @@ class Collation {
  public:
   virtual ~Collation() = default;
   virtual std::string SortKey(std::string_view folded) const = 0;
+  // True when the order is plain byte order of the folded forms, so that
+  // no key needs to be made.
+  virtual bool IsByteOrder() const { return false; }
 };
 
 // Plain byte order of the folded forms.
@@ -31,6 +35,7 @@ class ByteOrderCollation final : public Collation {
   std::string SortKey(std::string_view folded) const override {
     return std::string(folded);
   }
+  bool IsByteOrder() const override { return true; }
 };
 
 class StringList {
@@ -41,25 +46,26 @@ class StringList {
   StringList& operator=(const StringList&) = delete;
 
   std::int64_t Count() const;
-  // Fails with ListError "List index out of bounds (%d)".
-  const std::string& Get(std::int64_t index) const;
+  // Fails with ListError "List index out of bounds (%d)". The view is valid
+  // until the list is next changed.
+  std::string_view Get(std::int64_t index) const;
   // Both fail with ListError: an index out of range, or a sorted list
   // ("Operation not allowed on sorted list"). Insert takes 0..Count().
-  void Replace(std::int64_t index, std::string item);
-  void Insert(std::int64_t index, std::string item);
+  void Replace(std::int64_t index, std::string_view item);
+  void Insert(std::int64_t index, std::string_view item);
 
   // Unsorted: appends. Sorted: inserts at the item's place in ascending order,
   // unless an equal item is present, in which case nothing changes (the item
   // stored first stays as it was written).
-  void Add(std::string item);
+  void Add(std::string_view item);
 
   // Unsorted: the index of the first equal item. Sorted: the index that the
   // binary search lands on. -1 when no item is equal.
   std::int64_t IndexOf(std::string_view item) const;
 
   bool sorted() const { return sorted_; }
-  // On: the items are sorted first, then the flag is set. Off: only the flag
-  // is cleared; the order stays.
+  // On: the items are sorted first (equal items keep their order), then the
+  // flag is set. Off: only the flag is cleared; the order stays.
   void SetSorted(bool on);
 
   // Every item followed by CR LF, the way the list is saved to a file.
@@ -71,26 +77,39 @@ class StringList {
   void Clear();
 
  private:
-  std::string KeyOf(std::string_view item) const;
-  void Materialize() const;
+  // Items live in one arena, by id; `order_` lists the ids in list order.
+  std::uint32_t Store(std::string_view item);
+  std::string_view Item(std::uint32_t id) const;
+  std::string_view Key(std::uint32_t id) const;
+  // Makes the sort keys of every stored item (not needed in byte order).
+  void EnsureKeys();
+  bool Less(std::uint32_t a, std::uint32_t b) const;
+  int CompareWith(std::uint32_t id, std::string_view item,
+                  std::string_view key) const;
   void CheckIndex(std::int64_t index, std::int64_t limit) const;
+  // Sorted: merges the items added since the last ordered access.
+  void Settle() const;
+  // The equality index of an unsorted list: folded hash -> the index of the
+  // first item with that folded form.
+  void BuildIndex() const;
+  void IndexAdd(std::uint32_t value, std::string_view item) const;
+  std::int64_t IndexFind(std::string_view item) const;
 
   const Collation& collation_;
+  const bool byte_order_;
   bool sorted_ = false;
-  // Unsorted items, in order. While sorted the items live in `by_key_`, and
-  // `items_` is a cache of their order built when an index is asked for.
-  mutable std::vector<std::string> items_;
-  mutable bool items_current_ = true;
-  std::multimap<std::string, std::string> by_key_;
-  // Index from folded item to the first unsorted index holding it; built on
-  // the first IndexOf and kept up to date by Add. Invalid after Replace and
-  // Insert until the next IndexOf.
-  mutable std::vector<std::uint32_t> slots_;
-  mutable std::vector<std::uint64_t> slot_hash_;
+  Arena arena_;
+  std::vector<std::string_view> items_;  // by id
+  Arena key_arena_;                      // sort keys when not byte order
+  std::vector<std::string_view> keys_;   // by id
+  mutable std::vector<std::uint32_t> order_;
+  // Sorted: items added since the last ordered access, not yet tested for
+  // duplicates.
+  mutable std::vector<std::uint32_t> pending_;
+  mutable std::vector<std::uint32_t> slots_;  // value + 1, 0 empty
+  mutable std::vector<std::uint32_t> slot_hash_;
   mutable std::size_t indexed_ = 0;
   mutable bool index_valid_ = false;
-  void IndexFrom(std::size_t from) const;
-  void IndexOne(std::size_t i, std::uint64_t hash) const;
 };
 
 }  // namespace quillon

@@ -12,7 +12,7 @@ namespace {
 
 std::vector<std::string> Items(const StringList& list) {
   std::vector<std::string> items;
-  for (std::int64_t i = 0; i < list.Count(); ++i) items.push_back(list.Get(i));
+  for (std::int64_t i = 0; i < list.Count(); ++i) items.emplace_back(list.Get(i));
   return items;
 }
 
