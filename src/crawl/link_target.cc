@@ -221,7 +221,6 @@ TargetSorter::TargetSorter(SiteFolder& site) : site_(site) {}
 void TargetSorter::ReleaseAllButLinks() {
   resolved_.Clear();
   std::vector<Lookup>().swap(lookups_);
-  spellings_.Clear();
   std::vector<std::uint32_t>().swap(spelling_key_);
   page_keys_.Clear();
   std::vector<std::uint32_t>().swap(link_key_);
@@ -277,8 +276,10 @@ std::uint32_t TargetSorter::FoldKey(std::string_view text, std::uint32_t link) {
 
 std::uint32_t TargetSorter::InternPage(std::string_view spelling) {
   bool added = false;
-  const std::uint32_t id = spellings_.Intern(spelling, &added);
-  if (added) spelling_key_.push_back(PageKeyOf(spelling));
+  const std::uint32_t id = resolved_.Intern(spelling, &added);
+  if (added) lookups_.push_back({TargetKind::kMissing, 0, false});
+  if (spelling_key_.size() <= id) spelling_key_.resize(id + 1, 0);
+  spelling_key_[id] = PageKeyOf(spelling);
   return id;
 }
 
@@ -292,8 +293,9 @@ std::uint32_t TargetSorter::InternLink(std::string_view text) {
 TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved) {
   bool added = false;
   const std::uint32_t index = resolved_.Intern(resolved, &added);
-  if (!added) return lookups_[index];
-  Lookup lookup{TargetKind::kMissing, 0};
+  if (added) lookups_.push_back({TargetKind::kMissing, 0, false});
+  if (lookups_[index].known) return lookups_[index];
+  Lookup lookup{TargetKind::kMissing, 0, true};
   const SiteFolder::Names names = site_.Classify(resolved);
   bool found = false;
   if (names.folder) {
@@ -305,7 +307,7 @@ TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved) {
       if (!page.empty()) page += '\\';
       page += name;
       if (site_.FileExists(page)) {
-        lookup = {TargetKind::kPage, InternPage(page)};
+        lookup = {TargetKind::kPage, InternPage(page), true};
         found = true;
         break;
       }
@@ -313,13 +315,13 @@ TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved) {
   } else if (names.file) {
     found = true;
     lookup = HasPageExtension(resolved)
-                 ? Lookup{TargetKind::kPage, InternPage(resolved)}
-                 : Lookup{TargetKind::kFile, 0};
+                 ? Lookup{TargetKind::kPage, InternPage(resolved), true}
+                 : Lookup{TargetKind::kFile, 0, true};
   }
   if (!found) {
-    lookup = {TargetKind::kMissing, InternLink(LowerCaseText(resolved))};
+    lookup = {TargetKind::kMissing, InternLink(LowerCaseText(resolved)), true};
   }
-  lookups_.push_back(lookup);
+  lookups_[index] = lookup;
   return lookup;
 }
 

@@ -91,7 +91,7 @@ class TargetSorter {
   // A page spelling: the path as the link resolved it, letter case as
   // written; the page is read under it.
   std::string_view PagePath(std::uint32_t spelling) const {
-    return spellings_.Get(spelling);
+    return resolved_.Get(spelling);
   }
   // The key of a page spelling, and the page list entry (the lower-cased
   // path) of a key.
@@ -117,16 +117,18 @@ class TargetSorter {
   struct Lookup {
     TargetKind kind;
     std::uint32_t id;
+    bool known;  // false until the path itself has been looked up
   };
   Lookup LookUp(std::string_view resolved);
   std::uint32_t InternPage(std::string_view spelling);
   std::uint32_t InternLink(std::string_view text);
 
   SiteFolder& site_;
-  StringTable resolved_;  // resolved paths looked up so far
+  // Resolved paths met so far, and what each leads to; a page spelling is
+  // the id of its path here.
+  StringTable resolved_;
   std::vector<Lookup> lookups_;
-  StringTable spellings_;
-  std::vector<std::uint32_t> spelling_key_;
+  std::vector<std::uint32_t> spelling_key_;  // by resolved id, for pages
   StringTable page_keys_;
   StringTable links_;
   std::vector<std::uint32_t> link_key_;

@@ -47,39 +47,60 @@ SiteFolder::Folder* SiteFolder::Listed(Entry* entry, const std::string& real) {
   Folder& folder = *entry->folder;
   auto listed = fs_.ListFolder(real);
   if (!listed) return &folder;  // remembered as holding nothing
-  folder.listable = true;
   std::sort(listed->begin(), listed->end(),
             [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
   folder.entries.reserve(listed->size());
   for (auto& e : *listed) {
     // A name holding a backslash can never be reached by a path.
     if (e.name.find('\\') != std::string::npos) continue;
-    folder.entries.push_back({std::move(e.name), e.kind, std::nullopt, nullptr});
+    folder.entries.push_back({folder.names.Store(e.name), e.kind, false, 0, nullptr});
   }
+  listed.reset();
+  std::size_t capacity = 16;
+  while (capacity < folder.entries.size() * 2) capacity *= 2;
+  folder.slots.assign(capacity, 0);
+  folder.tags.assign(capacity, 0);
   folder.next.assign(folder.entries.size(), kNone);
-  std::vector<std::uint32_t> last;  // fold -> last entry with it so far
+  std::vector<std::uint32_t> last(capacity, kNone);  // slot -> last in group
+  const std::size_t mask = capacity - 1;
   for (std::uint32_t i = 0; i < folder.entries.size(); ++i) {
-    bool added = false;
-    const std::uint32_t fold =
-        folder.folds.Intern(LowerCaseText(folder.entries[i].name), &added);
-    if (added) {
-      folder.first.push_back(i);
-      last.push_back(i);
-    } else {
-      folder.next[last[fold]] = i;
-      last[fold] = i;
+    const std::string_view name = folder.entries[i].name;
+    const std::uint64_t h = FoldedHash(name);
+    const auto tag = static_cast<std::uint32_t>(h >> 32);
+    std::size_t s = h & mask;
+    for (; folder.slots[s] != 0; s = (s + 1) & mask) {
+      if (folder.tags[s] == tag &&
+          CompareFolded(folder.entries[folder.slots[s] - 1].name, name) == 0) {
+        break;
+      }
     }
+    if (folder.slots[s] == 0) {
+      folder.slots[s] = i + 1;
+      folder.tags[s] = tag;
+    } else {
+      folder.next[last[s]] = i;
+    }
+    last[s] = i;
   }
   return &folder;
 }
 
 SiteFolder::Entry* SiteFolder::Match(Folder& folder, std::string_view name,
                                      EntryKind kind) {
-  folded_ = LowerCaseText(name);
-  const std::int64_t fold = folder.folds.Find(folded_);
-  if (fold < 0) return nullptr;
+  if (folder.slots.empty()) return nullptr;
+  const std::uint64_t h = FoldedHash(name);
+  const auto tag = static_cast<std::uint32_t>(h >> 32);
+  const std::size_t mask = folder.slots.size() - 1;
+  std::size_t s = h & mask;
+  for (; folder.slots[s] != 0; s = (s + 1) & mask) {
+    if (folder.tags[s] == tag &&
+        CompareFolded(folder.entries[folder.slots[s] - 1].name, name) == 0) {
+      break;
+    }
+  }
+  if (folder.slots[s] == 0) return nullptr;
   Entry* match = nullptr;
-  for (std::uint32_t i = folder.first[fold]; i != kNone; i = folder.next[i]) {
+  for (std::uint32_t i = folder.slots[s] - 1; i != kNone; i = folder.next[i]) {
     Entry& e = folder.entries[i];
     if (e.kind != kind) continue;
     if (e.name == name) return &e;  // an exact byte match wins
@@ -169,13 +190,19 @@ void SiteFolder::ReadPage(std::string_view path, ReadBuffer& buffer) {
     throw Failure(FailureKind::kInOutError, "File not found", shown);
   }
   e->mtime = fs_.ReadFile(real, buffer);
+  e->has_mtime = true;
 }
 
 std::optional<std::int64_t> SiteFolder::ModificationTime(std::string_view path) {
   std::string& real = real_;
   Entry* e = FindFile(path, real);
   if (e == nullptr) return std::nullopt;
-  if (!e->mtime) e->mtime = fs_.ModificationTime(real);
+  if (!e->has_mtime) {
+    const std::optional<std::int64_t> mtime = fs_.ModificationTime(real);
+    if (!mtime) return std::nullopt;
+    e->mtime = *mtime;
+    e->has_mtime = true;
+  }
   return e->mtime;
 }
 

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "text/string_table.h"
+#include "text/arena.h"
 
 namespace quillon {
 
@@ -67,17 +67,23 @@ class SiteFolder {
  private:
   struct Folder;
   struct Entry {
-    std::string name;
+    std::string_view name;  // in the folder's arena
     EntryKind kind;
-    std::optional<std::int64_t> mtime;
+    bool has_mtime = false;
+    std::int64_t mtime = 0;
     std::unique_ptr<Folder> folder;  // listed on first use
   };
+  // A site may hold hundreds of thousands of entries, so a folder keeps its
+  // names in one arena and finds them by a flat table of folded hashes.
   struct Folder {
-    bool listable = false;
+    Arena names;
     std::vector<Entry> entries;  // in byte order of their names
-    StringTable folds;           // folded names
-    std::vector<std::uint32_t> first;  // fold -> first entry with it
-    std::vector<std::uint32_t> next;   // entry -> next entry, same fold
+    // Open addressing: the first entry (+ 1) of each group of names with
+    // the same folded form, and the hash tag; `next` chains each group in
+    // byte order.
+    std::vector<std::uint32_t> slots;
+    std::vector<std::uint32_t> tags;
+    std::vector<std::uint32_t> next;
   };
 
   // The folder that holds the last component of `path`, with that component
@@ -90,8 +96,7 @@ class SiteFolder {
   Entry* FindFile(std::string_view path, std::string& real);
 
   FileSystem& fs_;
-  Entry root_{"", EntryKind::kFolder, std::nullopt, nullptr};
-  std::string folded_;  // scratch
+  Entry root_{"", EntryKind::kFolder, false, 0, nullptr};
   std::string real_;    // scratch
   std::vector<std::string_view> parts_;  // scratch
 };
