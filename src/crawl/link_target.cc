@@ -325,28 +325,49 @@ TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved) {
   return lookup;
 }
 
-SortedTarget TargetSorter::SortHref(std::string_view href,
-                                    std::string_view page_path) {
+HrefKind HrefReader::Read(std::string_view href, std::string_view page_path,
+                          std::string_view* text) {
   std::string_view target = href;
   if (href.find('&') != std::string_view::npos) {
     DecodeCharacterReferencesInto(href, decoded_);
     target = decoded_;
   }
   target = StripFragment(TrimmedView(target));
-  if (target.empty()) return {};
+  if (target.empty()) return HrefKind::kSelf;
   if (IsExternalTarget(target)) {
-    return {TargetKind::kExternal, InternLink(target)};
+    *text = target;
+    return HrefKind::kExternal;
   }
   std::string_view local = StripQuery(target);
-  if (local.empty()) return {};
+  if (local.empty()) return HrefKind::kSelf;
   if (local.find('%') != std::string_view::npos) {
     DecodePercentEscapesInto(local, unescaped_);
     local = unescaped_;
   }
-  ResolveTargetPathInto(page_path, local, resolved_path_);
-  const Lookup lookup = LookUp(resolved_path_);
+  ResolveTargetPathInto(page_path, local, resolved_);
+  *text = resolved_;
+  return HrefKind::kLocal;
+}
+
+SortedTarget TargetSorter::SortRead(HrefKind kind, std::string_view text) {
+  switch (kind) {
+    case HrefKind::kSelf:
+      return {};
+    case HrefKind::kExternal:
+      return {TargetKind::kExternal, InternLink(text)};
+    case HrefKind::kLocal:
+      break;
+  }
+  const Lookup lookup = LookUp(text);
   if (lookup.kind == TargetKind::kFile) return {TargetKind::kFile, 0};
   return {lookup.kind, lookup.id};
+}
+
+SortedTarget TargetSorter::SortHref(std::string_view href,
+                                    std::string_view page_path) {
+  std::string_view text;
+  const HrefKind kind = reader_.Read(href, page_path, &text);
+  return SortRead(kind, text);
 }
 
 Target TargetSorter::Sort(std::string_view href, std::string_view page_path) {

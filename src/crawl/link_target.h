@@ -66,6 +66,26 @@ struct Target {
   std::string text;
 };
 
+// What an href value says before the site is consulted: nothing (the page
+// itself), an external link, or a local path resolved against the page.
+enum class HrefKind : unsigned char { kSelf, kExternal, kLocal };
+
+// Reads href values as the web reads them: character references, the
+// fragment, the scheme, the query, percent escapes and path segments. Holds
+// only scratch buffers, so each thread can have its own.
+class HrefReader {
+ public:
+  // `*text` receives the external link as it stands, or the resolved path;
+  // it is valid until the next call.
+  HrefKind Read(std::string_view href, std::string_view page_path,
+                std::string_view* text);
+
+ private:
+  std::string decoded_;
+  std::string unescaped_;
+  std::string resolved_;
+};
+
 // A sorted target by id, as the crawl keeps it: for kPage a page spelling,
 // for kExternal and kMissing a link.
 struct SortedTarget {
@@ -85,6 +105,8 @@ class TargetSorter {
   TargetSorter& operator=(const TargetSorter&) = delete;
 
   SortedTarget SortHref(std::string_view href, std::string_view page_path);
+  // Sorts what an HrefReader made of an href.
+  SortedTarget SortRead(HrefKind kind, std::string_view text);
   // The same, spelled out.
   Target Sort(std::string_view href, std::string_view page_path);
 
@@ -139,11 +161,8 @@ class TargetSorter {
   std::uint32_t link_key_count_ = 0;
   // The key of `text`, given the link that will carry it when new.
   std::uint32_t FoldKey(std::string_view text, std::uint32_t link);
-  // Scratch buffers, reused from link to link.
-  std::string decoded_;
-  std::string unescaped_;
-  std::string resolved_path_;
-  std::string folded_;
+  HrefReader reader_;
+  std::string folded_;  // scratch
 };
 
 }  // namespace quillon

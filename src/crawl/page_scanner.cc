@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <optional>
 #include <vector>
 
 #include "crawl/page_loader.h"
+#include "crawl/page_reader.h"
 #include "text/case_table.h"
 #include "platform/file_system.h"
 
@@ -55,33 +58,6 @@ class KeyFlags {
   std::vector<bool> flags_;
 };
 
-// Reads page `path` and pushes the targets that matter for the lists. A page
-// already visited and a link already recorded stay so, so they are left out
-// at once.
-void PushTargets(SiteFolder& site, TargetSorter& sorter,
-                 const std::string& path, ReadBuffer& buffer,
-                 const KeyFlags& visited, const KeyFlags& recorded,
-                 TargetStack& stack) {
-  site.ReadPage(path, buffer);
-  const std::string_view text =
-      LoadPageTextWithBlanks(buffer.data(), buffer.size());
-  ForEachAnchorHref(text, [&](std::string_view href) {
-    const SortedTarget target = sorter.SortHref(href, path);
-    switch (target.kind) {
-      case TargetKind::kExternal:
-      case TargetKind::kMissing:
-        if (!recorded.Test(sorter.LinkKey(target.id))) stack.Push(target);
-        break;
-      case TargetKind::kPage:
-        if (!visited.Test(sorter.PageKey(target.id))) stack.Push(target);
-        break;
-      case TargetKind::kSelf:
-      case TargetKind::kFile:
-        break;
-    }
-  });
-}
-
 }  // namespace
 
 void ScanPage(SiteFolder& site, const std::string& start_page,
@@ -96,19 +72,78 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
   for (std::int64_t i = 0; i < link_list.Count(); ++i) {
     recorded.Set(sorter.LinkKeyOf(link_list.Get(i)));
   }
-
   // Links are put in the list when the crawl is over, in the order in which
   // they were first met: the list comes out the same, and its items do not
   // share memory with the crawl's tables while the crawl needs them.
   std::vector<std::uint32_t> recorded_links;
+
+  // Reading a page and its hrefs needs only the file, so a second thread
+  // does it for the page the crawl will enter next (the first page a page
+  // links to that is not yet visited) while the crawl sorts the rest of the
+  // current page's targets.
+  PagePrefetcher prefetcher(site.fs());
+  std::optional<SiteFolder::PageFile> prefetched_file;
+  ParsedPage parsed_here;
   ReadBuffer buffer;
+  HrefReader reader;
+
   TargetStack stack;
+  // Reads page `path` and pushes the targets that matter for the lists. A
+  // page already visited and a link already recorded stay so, so they are
+  // left out at once.
+  auto push_targets = [&](const std::string& path) {
+    const ParsedPage* parsed = nullptr;
+    if (prefetcher.Holds(path)) {
+      parsed = &prefetcher.Take();
+      if (!parsed->failure) {
+        site.RememberModificationTime(*prefetched_file, parsed->mtime);
+      }
+    } else {
+      // A page asked for ahead that is not this one is of no use now.
+      if (prefetcher.outstanding()) prefetcher.Take();
+      const std::optional<SiteFolder::PageFile> file = site.FindPage(path);
+      if (!file) site.ReadPage(path, buffer);  // throws "File not found"
+      ParsePage(site.fs(), file->real_path(), path, buffer, reader,
+                parsed_here);
+      if (!parsed_here.failure) {
+        site.RememberModificationTime(*file, parsed_here.mtime);
+      }
+      parsed = &parsed_here;
+    }
+    if (parsed->failure) std::rethrow_exception(parsed->failure);
+    bool posted = false;
+    parsed->ForEachRecord([&](HrefKind kind, std::string_view text) {
+      const SortedTarget target = sorter.SortRead(kind, text);
+      switch (target.kind) {
+        case TargetKind::kExternal:
+        case TargetKind::kMissing:
+          if (!recorded.Test(sorter.LinkKey(target.id))) stack.Push(target);
+          break;
+        case TargetKind::kPage:
+          if (visited.Test(sorter.PageKey(target.id))) break;
+          stack.Push(target);
+          if (!posted) {
+            posted = true;
+            prefetched_file = site.FindPage(sorter.PagePath(target.id));
+            if (prefetched_file) {
+              prefetcher.Post(prefetched_file->real_path(),
+                              sorter.PagePath(target.id));
+            }
+          }
+          break;
+        case TargetKind::kSelf:
+        case TargetKind::kFile:
+          break;
+      }
+    });
+  };
+
   struct Frame {
     std::size_t begin;
     std::size_t cursor;
   };
   std::vector<Frame> frames;
-  PushTargets(site, sorter, start_page, buffer, visited, recorded, stack);
+  push_targets(start_page);
   frames.push_back({0, 0});
   std::string path;
   while (!frames.empty()) {
@@ -135,7 +170,7 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
     // Copied: the sorter's tables grow while this page is scanned.
     path.assign(sorter.PagePath(target.id));
     const std::size_t begin = stack.size();
-    PushTargets(site, sorter, path, buffer, visited, recorded, stack);
+    push_targets(path);
     frames.push_back({begin, begin});
   }
   sorter.ReleaseAllButLinks();

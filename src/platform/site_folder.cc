@@ -181,16 +181,27 @@ std::string SiteFolder::ReadPage(std::string_view path) {
   return std::string(buffer.view());
 }
 
+std::optional<SiteFolder::PageFile> SiteFolder::FindPage(std::string_view path) {
+  PageFile page;
+  page.entry_ = FindFile(path, page.real_path_);
+  if (page.entry_ == nullptr) return std::nullopt;
+  return page;
+}
+
+void SiteFolder::RememberModificationTime(const PageFile& page,
+                                          std::int64_t mtime) {
+  page.entry_->mtime = mtime;
+  page.entry_->has_mtime = true;
+}
+
 void SiteFolder::ReadPage(std::string_view path, ReadBuffer& buffer) {
-  std::string& real = real_;
-  Entry* e = FindFile(path, real);
-  if (e == nullptr) {
+  const std::optional<PageFile> page = FindPage(path);
+  if (!page) {
     std::string shown(path);
     std::replace(shown.begin(), shown.end(), '\\', '/');
     throw Failure(FailureKind::kInOutError, "File not found", shown);
   }
-  e->mtime = fs_.ReadFile(real, buffer);
-  e->has_mtime = true;
+  RememberModificationTime(*page, fs_.ReadFile(page->real_path(), buffer));
 }
 
 std::optional<std::int64_t> SiteFolder::ModificationTime(std::string_view path) {

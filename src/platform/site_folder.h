@@ -54,6 +54,12 @@ class SiteFolder {
   // `path` names, or nullopt.
   std::optional<std::string> RealFilePath(std::string_view path);
 
+  // A page file found for reading: its real path, and a handle through
+  // which its modification time is remembered once it has been read.
+  class PageFile;
+  std::optional<PageFile> FindPage(std::string_view path);
+  void RememberModificationTime(const PageFile& page, std::int64_t mtime);
+
   // Reads the page that `path` names into `buffer`. Throws Failure
   // kInOutError naming the file ("File not found" when there is none).
   void ReadPage(std::string_view path, ReadBuffer& buffer);
@@ -96,6 +102,19 @@ class SiteFolder {
   Entry* FindFile(std::string_view path, std::string& real);
 
   FileSystem& fs_;
+
+ public:
+  class PageFile {
+   public:
+    const std::string& real_path() const { return real_path_; }
+
+   private:
+    friend class SiteFolder;
+    std::string real_path_;
+    Entry* entry_ = nullptr;
+  };
+
+ private:
   Entry root_{"", EntryKind::kFolder, false, 0, nullptr};
   std::string real_;    // scratch
   std::vector<std::string_view> parts_;  // scratch
