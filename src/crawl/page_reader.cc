@@ -1,5 +1,7 @@
 #include "crawl/page_reader.h"
 
+#include <chrono>
+
 #include "crawl/page_loader.h"
 #include "crawl/page_scanner.h"
 
@@ -56,7 +58,10 @@ void PagePrefetcher::Post(const std::string& real_path,
   real_path_ = real_path;
   page_path_.assign(page_path);
   outstanding_ = true;
-  state_.store(kRequested, std::memory_order_release);
+  // Sequentially consistent, as the test of sleeping_ after it must not be
+  // ordered before it: the thread sets sleeping_ and then tests state_, so
+  // one of the two sides always sees the other.
+  state_.store(kRequested);
   if (sleeping_.load()) {
     std::lock_guard<std::mutex> lock(mutex_);
     wake_.notify_all();
@@ -95,10 +100,9 @@ void PagePrefetcher::Work() {
     if (state_.load(std::memory_order_acquire) != kRequested) {
       std::unique_lock<std::mutex> lock(mutex_);
       sleeping_.store(true);
-      wake_.wait(lock, [this] {
-        return stop_.load() ||
-               state_.load(std::memory_order_acquire) == kRequested;
-      });
+      while (!stop_.load() && state_.load() != kRequested) {
+        wake_.wait_for(lock, std::chrono::milliseconds(5));
+      }
       sleeping_.store(false);
     }
     if (stop_.load()) return;

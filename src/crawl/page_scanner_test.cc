@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "crawl/page_reader.h"
 #include "platform/fake_file_system.h"
 #include "text/failure.h"
 
@@ -172,6 +173,36 @@ TEST_F(PageScannerTest, ADeepChainDoesNotNestOnTheCallStack) {
   EXPECT_EQ("p999999.htm", pages_.Get(kPages - 1));
   EXPECT_EQ((std::vector<std::string>{"p1000000.htm", "x0", "x1", "x2"}),
             Items(links_));
+}
+
+}  // namespace
+}  // namespace quillon
+
+namespace quillon {
+namespace {
+
+TEST(PagePrefetcher, HandsOverThePagePostedAndKeepsFailures) {
+  FakeFileSystem fs;
+  fs.AddFile("docs/a.htm", "<a href=\"b.htm#x\"> <a href=\"http://e/\">");
+  fs.AddFile("bad.htm", "");
+  fs.FailRead("bad.htm", 5);
+  PagePrefetcher prefetcher(fs);
+  // Many rounds: a lost wake-up between the two threads would hang here.
+  for (int round = 0; round < 2000; ++round) {
+    prefetcher.Post("docs/a.htm", "docs\\a.htm");
+    EXPECT_FALSE(prefetcher.Holds("docs\\b.htm"));
+    ASSERT_TRUE(prefetcher.Holds("docs\\a.htm"));
+    const ParsedPage& page = prefetcher.Take();
+    std::vector<std::string> records;
+    page.ForEachRecord([&](HrefKind kind, std::string_view text) {
+      records.push_back(std::to_string(static_cast<int>(kind)) + std::string(text));
+    });
+    ASSERT_EQ((std::vector<std::string>{"2docs\\b.htm", "1http://e/"}), records);
+  }
+  prefetcher.Post("bad.htm", "bad.htm");
+  const ParsedPage& bad = prefetcher.Take();
+  ASSERT_TRUE(bad.failure != nullptr);
+  EXPECT_THROW(std::rethrow_exception(bad.failure), Failure);
 }
 
 }  // namespace

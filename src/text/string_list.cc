@@ -68,7 +68,20 @@ void StringList::Settle() const {
   auto less = [this](std::uint32_t a, std::uint32_t b) { return Less(a, b); };
   // Of equal added items only the first one counts (ids grow with time, so
   // a stable sort keeps it first), and none that equals an item present.
-  std::stable_sort(pending_.begin(), pending_.end(), less);
+  if (byte_order_ && pending_.size() > 64) {
+    // Folding once per item, not once per comparison, pays off here.
+    Arena folded_arena;
+    std::vector<std::pair<std::string_view, std::uint32_t>> folded;
+    folded.reserve(pending_.size());
+    for (const std::uint32_t id : pending_) {
+      folded.emplace_back(folded_arena.Store(LowerCaseText(Item(id))), id);
+    }
+    std::stable_sort(folded.begin(), folded.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < folded.size(); ++i) pending_[i] = folded[i].second;
+  } else {
+    std::stable_sort(pending_.begin(), pending_.end(), less);
+  }
   std::size_t kept = 0;
   auto present = order_.begin();
   for (std::size_t i = 0; i < pending_.size(); ++i) {
