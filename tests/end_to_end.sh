@@ -166,6 +166,49 @@ check "hostile: the looping folder ends at the path limit" [ "$(pages_found "$si
 check "hostile: special files are missing targets" grep -q '^404 > sock.htm' "$site/sitemap.txt"
 check "hostile: nothing read outside the site" not grep -q 'up\\index.htm' <(pages_found "$site/sitemap.txt")
 
+# --- bad input: data, never a failure ------------------------------------------
+site=$(new_site bad "index.htm" "<a href=bin.htm><a href=big.htm><a href=many.htm><a href=long.htm><a href=nul.htm>")
+head -c 300000 /dev/urandom >"$site/bin.htm"                     # a binary file named .htm
+python3 - "$site" <<'PY'
+import sys
+site = sys.argv[1]
+# A 50 MB page on one line, with a link at each end.
+with open(site + "/big.htm", "wb") as f:
+    f.write(b'<a href="first.htm">' + b"x" * (50 << 20) + b'<a href="last.htm">')
+# 100,000 anchors, each to a different missing page.
+with open(site + "/many.htm", "wb") as f:
+    f.write(b"".join(b'<a href="m%d.htm">' % i for i in range(100000)))
+# An href of 1 MB, and one that never closes.
+with open(site + "/long.htm", "wb") as f:
+    f.write(b'<a href="' + b"y" * (1 << 20) + b'.htm"> <a href="' + b"z" * 1000)
+# NUL bytes in an href and, escaped, in a file name.
+with open(site + "/nul.htm", "wb") as f:
+    f.write(b'<a href="a\0b.htm"> <a href="c%00d.htm"> <a href="\0">')
+PY
+find "$site" -exec touch -h -d '2024-05-01 09:07:05 UTC' {} +
+timeout 120 "$QUILLON" "$site" >"$WORK/out" 2>"$WORK/err"; rc=$?
+check "bad input: exit 0, nothing on stderr" [ $rc = 0 -a ! -s "$WORK/err" ]
+check "bad input: all six pages" [ "$(tail -n1 "$WORK/out")" = "Pages: 6" ]
+check "bad input: both ends of the 50 MB line" [ "$(grep -c -a -E '^404 > (first|last)\.htm' "$site/sitemap.txt")" = 2 ]
+check "bad input: 100,000 anchors" [ "$(grep -c -a '^404 > m[0-9]*\.htm' "$site/sitemap.txt")" = 100000 ]
+check "bad input: the 1 MB href is a missing target" [ "$(grep -a -c "^404 > $(printf 'y%.0s' $(seq 1 50))" "$site/sitemap.txt")" = 1 ]
+check "bad input: NUL bytes kept in the report" python3 -c "import sys; t = open(sys.argv[1], 'rb').read(); sys.exit(not (b'404 > a\\0b.htm\\r\\n' in t and b'404 > c\\0d.htm\\r\\n' in t))" "$site/sitemap.txt"
+check "bad input: sitemap.xml well-formed" xmllint --noout "$site/sitemap.xml"
+
+# --- the site folder read-only (as an unprivileged user: root writes anyway) ----
+site=$(new_site rodir "index.htm" "")
+printf 'old xml' >"$site/sitemap.xml"
+if [ "$(id -u)" = 0 ]; then chown -R nobody "$site"; fi
+chmod 555 "$site"
+as_user "$QUILLON" "$site" >"$WORK/out" 2>"$WORK/err"; rc=$?
+if [ $rc = 99 ]; then
+  skip "read-only site folder: no way to run as an unprivileged user"
+else
+  check "read-only site folder: exit 1, Cannot create file" [ $rc = 1 -a "$(sed -n 3p "$WORK/err")" = "Cannot create file sitemap.xml." ]
+  check "read-only site folder: old sitemap stays" [ "$(cat "$site/sitemap.xml")" = "old xml" -a ! -e "$site/sitemap.txt" ]
+fi
+chmod 755 "$site"
+
 # --- real documentation sites -------------------------------------------------
 real_site() {  # real_site NAME SOURCE PAGES ENTRY...
   local name=$1 src=$2 pages=$3; shift 3

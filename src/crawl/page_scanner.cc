@@ -61,13 +61,22 @@ class KeyFlags {
 }  // namespace
 
 void ScanPage(SiteFolder& site, const std::string& start_page,
-              StringList& page_list, StringList& link_list) {
+              StringList& page_list, StringList& link_list,
+              std::vector<std::optional<std::int64_t>>* page_times) {
+  std::vector<std::optional<std::int64_t>> unused_times;
+  std::vector<std::optional<std::int64_t>>& times =
+      page_times != nullptr ? *page_times : unused_times;
+  times.assign(static_cast<std::size_t>(page_list.Count()), std::nullopt);
   TargetSorter sorter(site);
   // What the lists hold already counts as visited and recorded.
   KeyFlags visited;
   KeyFlags recorded;
+  std::optional<std::size_t> start_entry;
+  const std::uint32_t start_key = sorter.PageKeyOf(start_page);
   for (std::int64_t i = 0; i < page_list.Count(); ++i) {
-    visited.Set(sorter.PageKeyOf(page_list.Get(i)));
+    const std::uint32_t key = sorter.PageKeyOf(page_list.Get(i));
+    if (key == start_key && !start_entry) start_entry = static_cast<std::size_t>(i);
+    visited.Set(key);
   }
   for (std::int64_t i = 0; i < link_list.Count(); ++i) {
     recorded.Set(sorter.LinkKeyOf(link_list.Get(i)));
@@ -80,8 +89,11 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
   // Reading a page and its hrefs needs only the file, so a second thread
   // does it for the page the crawl will enter next (the first page a page
   // links to that is not yet visited) while the crawl sorts the rest of the
-  // current page's targets.
-  PagePrefetcher prefetcher(site.fs());
+  // current page's targets. It is started once the site proves larger than
+  // a few pages.
+  constexpr int kPagesBeforeThread = 32;
+  int pages_read = 0;
+  std::optional<PagePrefetcher> prefetcher;
   std::optional<SiteFolder::PageFile> prefetched_file;
   ParsedPage parsed_here;
   ReadBuffer buffer;
@@ -91,16 +103,18 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
   // Reads page `path` and pushes the targets that matter for the lists. A
   // page already visited and a link already recorded stay so, so they are
   // left out at once.
-  auto push_targets = [&](const std::string& path) {
+  // Returns the page's modification time.
+  auto push_targets = [&](const std::string& path) -> std::int64_t {
     const ParsedPage* parsed = nullptr;
-    if (prefetcher.Holds(path)) {
-      parsed = &prefetcher.Take();
+    if (++pages_read == kPagesBeforeThread) prefetcher.emplace(site.fs());
+    if (prefetcher && prefetcher->Holds(path)) {
+      parsed = &prefetcher->Take();
       if (!parsed->failure) {
         site.RememberModificationTime(*prefetched_file, parsed->mtime);
       }
     } else {
       // A page asked for ahead that is not this one is of no use now.
-      if (prefetcher.outstanding()) prefetcher.Take();
+      if (prefetcher && prefetcher->outstanding()) prefetcher->Take();
       const std::optional<SiteFolder::PageFile> file = site.FindPage(path);
       if (!file) site.ReadPage(path, buffer);  // throws "File not found"
       ParsePage(site.fs(), file->real_path(), path, buffer, reader,
@@ -111,6 +125,7 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
       parsed = &parsed_here;
     }
     if (parsed->failure) std::rethrow_exception(parsed->failure);
+    const std::int64_t mtime = parsed->mtime;
     bool posted = false;
     parsed->ForEachRecord([&](HrefKind kind, std::string_view text) {
       const SortedTarget target = sorter.SortRead(kind, text);
@@ -122,12 +137,12 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
         case TargetKind::kPage:
           if (visited.Test(sorter.PageKey(target.id))) break;
           stack.Push(target);
-          if (!posted) {
+          if (!posted && prefetcher) {
             posted = true;
             prefetched_file = site.FindPage(sorter.PagePath(target.id));
             if (prefetched_file) {
-              prefetcher.Post(prefetched_file->real_path(),
-                              sorter.PagePath(target.id));
+              prefetcher->Post(prefetched_file->real_path(),
+                               sorter.PagePath(target.id));
             }
           }
           break;
@@ -136,6 +151,7 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
           break;
       }
     });
+    return mtime;
   };
 
   struct Frame {
@@ -143,7 +159,8 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
     std::size_t cursor;
   };
   std::vector<Frame> frames;
-  push_targets(start_page);
+  const std::int64_t start_time = push_targets(start_page);
+  if (start_entry) times[*start_entry] = start_time;
   frames.push_back({0, 0});
   std::string path;
   while (!frames.empty()) {
@@ -170,7 +187,7 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
     // Copied: the sorter's tables grow while this page is scanned.
     path.assign(sorter.PagePath(target.id));
     const std::size_t begin = stack.size();
-    push_targets(path);
+    times.push_back(push_targets(path));
     frames.push_back({begin, begin});
   }
   sorter.ReleaseAllButLinks();

@@ -5,7 +5,10 @@
 #ifndef QUILLON_CRAWL_PAGE_SCANNER_H_
 #define QUILLON_CRAWL_PAGE_SCANNER_H_
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "crawl/link_target.h"
@@ -27,8 +30,15 @@ void ForEachAnchorHref(std::string_view text, Sink sink);
 // ignored) is not scanned again. The crawl nests as deep as the site's links
 // go without using the call stack. Throws Failure kInOutError when a page
 // cannot be read.
+//
+// When `page_times` is given it ends with one item per `page_list` entry:
+// the modification time of the file that was read for that page (for an
+// entry the list held before, the start page's when it is that page, else
+// nothing). The lower-cased entry may name another file on a file system
+// that tells letter case apart, or none.
 void ScanPage(SiteFolder& site, const std::string& start_page,
-              StringList& page_list, StringList& link_list);
+              StringList& page_list, StringList& link_list,
+              std::vector<std::optional<std::int64_t>>* page_times = nullptr);
 
 }  // namespace quillon
 

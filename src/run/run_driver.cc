@@ -43,7 +43,9 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
   StringList link_list(collation);
   link_list.SetSorted(true);
   page_list.Add(start_page);
-  ScanPage(site, start_page, page_list, link_list);
+  // The time stamps of the files the crawl read, one per page.
+  std::vector<std::optional<std::int64_t>> page_times;
+  ScanPage(site, start_page, page_list, link_list, &page_times);
 
   // The link report: every recorded link marked, two empty lines, then the
   // pages in the order found.
@@ -61,9 +63,10 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
     const std::string_view path = page_list.Get(i);
     report.Append(path);
     report.Append("\r\n");
-    sitemap.AddEntry(BuildSitemapEntry(settings.base_address,
-                                       settings.change_frequency, path,
-                                       FileStamp(site, path)));
+    const auto& time = page_times[static_cast<std::size_t>(i)];
+    sitemap.AddEntry(BuildSitemapEntry(
+        settings.base_address, settings.change_frequency, path,
+        time ? TimeStamp(site, path, *time) : FileStamp(site, path)));
   }
   page_list.Clear();
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -103,6 +104,19 @@ TEST_F(RunDriverTest, TwoRootIndexPages) {
             fs_.Contents("sitemap.xml"));
 }
 
+// Found by fuzzing: with folders "Docs" and "docs", a page read as
+// Docs\b.html is listed as docs\b.html, which names no file; its time stamp
+// must come from the file that was read, not fail the run.
+TEST_F(RunDriverTest, FoldersThatDifferOnlyInLetterCaseKeepTheirStamps) {
+  fs_.AddFile("index.htm", "<a href=\"Docs/b.html\"><a href=\"docs/c.htm\">", kStamp);
+  fs_.AddFile("Docs/b.html", "", kStamp + 3600);
+  fs_.AddFile("docs/c.htm", "", kStamp);
+  EXPECT_EQ(3, Run().pages);
+  EXPECT_NE(std::string::npos,
+            fs_.Contents("sitemap.xml").find("<loc>http://mysite/docs/b.html</loc>\r\n"
+                                             "<lastmod>2024-05-01T10:07:04+00:00<"));
+}
+
 TEST_F(RunDriverTest, NoStartPageIsAQuietEnd) {
   fs_.AddFile("Quillon.ini", "mysite");
   fs_.AddFolder("index.htm");
@@ -130,6 +144,9 @@ TEST_F(RunDriverTest, FailuresLeaveTheEarlierOutputs) {
   } cases[] = {
       {"unreadable page", [](FakeFileSystem& fs) { fs.FailRead("a.htm", 13); },
        FailureKind::kInOutError, "a.htm"},
+      {"page gone between listing and reading",
+       [](FakeFileSystem& fs) { fs.FailRead("b.htm", ENOENT); },
+       FailureKind::kInOutError, "b.htm"},
       {"unreadable configuration",
        [](FakeFileSystem& fs) {
          fs.AddFile("Quillon.ini", "x");

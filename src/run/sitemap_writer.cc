@@ -95,8 +95,10 @@ std::string FormatTimeStamp(const LocalTime& t) {
   return buffer;
 }
 
-std::string FileStamp(SiteFolder& site, std::string_view path) {
-  const std::optional<std::int64_t> mtime = site.ModificationTime(path);
+namespace {
+
+std::string Stamp(SiteFolder& site, std::string_view path,
+                  std::optional<std::int64_t> mtime) {
   std::optional<LocalTime> local;
   if (mtime) local = ToLocalTime(*mtime);
   if (!local) {
@@ -106,6 +108,17 @@ std::string FileStamp(SiteFolder& site, std::string_view path) {
                   shown);
   }
   return FormatTimeStamp(*local);
+}
+
+}  // namespace
+
+std::string FileStamp(SiteFolder& site, std::string_view path) {
+  return Stamp(site, path, site.ModificationTime(path));
+}
+
+std::string TimeStamp(SiteFolder& site, std::string_view path,
+                      std::int64_t mtime) {
+  return Stamp(site, path, mtime);
 }
 
 std::string EscapeXml(std::string_view text) {

@@ -26,6 +26,10 @@ std::string FormatTimeStamp(const LocalTime& time);
 // The time stamp of the page file `path`. Throws Failure kConvertError
 // "Invalid argument to date encode" when the file's time cannot be read.
 std::string FileStamp(SiteFolder& site, std::string_view path);
+// The time stamp of `mtime`, the modification time of the page file `path`;
+// fails like FileStamp when it cannot be represented.
+std::string TimeStamp(SiteFolder& site, std::string_view path,
+                      std::int64_t mtime);
 
 // `text` with & < > " ' written as entity references.
 std::string EscapeXml(std::string_view text);
