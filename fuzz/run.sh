@@ -14,6 +14,8 @@ cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDe
   -DQUILLON_FUZZ=ON -DQUILLON_SANITIZE=ON -DQUILLON_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 status=0
+passed=0
+failed=0
 for target in extract_href link_target page_loader config crawl; do
   work="$build/fuzz-work/$target"
   rm -rf "$work" && mkdir -p "$work/corpus"
@@ -22,10 +24,13 @@ for target in extract_href link_target page_loader config crawl; do
         corpus "../../../fuzz/corpus/$target" >log 2>&1); then
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$work/log" | grep -o '[0-9]*$')
     echo "fuzz $target: ${runs:-?} executions in ${seconds} s, no failure"
+    passed=$((passed + 1))
   else
     echo "fuzz $target: FAILED; see $work/log and the crash input there"
     tail -n 30 "$work/log"
     status=1
+    failed=$((failed + 1))
   fi
 done
+echo "fuzz: $passed passed, $failed failed"
 exit $status

@@ -24,9 +24,9 @@ class OutputText {
   }
 
   void Append(std::string_view bytes) {
+    // A piece grows as strings do up to kPiece; then the next one starts.
     if (pieces_.empty() || pieces_.back().size() + bytes.size() > kPiece) {
       pieces_.emplace_back();
-      pieces_.back().reserve(bytes.size() > kPiece ? bytes.size() : kPiece);
     }
     pieces_.back().append(bytes);
     size_ += bytes.size();

@@ -26,6 +26,7 @@ class Arena {
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* next_ = nullptr;
   std::size_t left_ = 0;
+  std::size_t next_block_ = 0;
 };
 
 }  // namespace quillon
