@@ -78,7 +78,13 @@ void StringList::Settle() const {
     }
     std::stable_sort(folded.begin(), folded.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 0; i < folded.size(); ++i) pending_[i] = folded[i].second;
+    // Equal neighbours are dropped here, on the folded forms at hand.
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+      if (i > 0 && folded[i].first == folded[i - 1].first) continue;
+      pending_[n++] = folded[i].second;
+    }
+    pending_.resize(n);
   } else {
     std::stable_sort(pending_.begin(), pending_.end(), less);
   }
