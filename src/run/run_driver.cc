@@ -23,10 +23,6 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
   } else {
     settings.base_address = DefaultBaseAddress(options.executable_path);
   }
-  if (options.warn) {
-    for (const std::string& warning : settings.warnings) options.warn(warning);
-  }
-
   // The start page, the first entry of the page list.
   std::string start_page;
   for (const char* name : {"index.htm", "index.html", "index.php"}) {
@@ -37,7 +33,11 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
   }
   RunOutcome outcome;
   outcome.base_address = settings.base_address;
+  // Without a start page the run ends quietly: no warning either.
   if (start_page.empty()) return outcome;
+  if (options.warn) {
+    for (const std::string& warning : settings.warnings) options.warn(warning);
+  }
 
   StringList page_list(collation);
   StringList link_list(collation);

@@ -118,12 +118,13 @@ TEST_F(RunDriverTest, FoldersThatDifferOnlyInLetterCaseKeepTheirStamps) {
 }
 
 TEST_F(RunDriverTest, NoStartPageIsAQuietEnd) {
-  fs_.AddFile("Quillon.ini", "mysite");
+  fs_.AddFile("Quillon.ini", "\r\nsometimes");  // would warn twice
   fs_.AddFolder("index.htm");
   fs_.AddFile("page.htm", "");
   fs_.AddFile("sitemap.xml", "old");
   const RunOutcome outcome = Run();
   EXPECT_FALSE(outcome.wrote);
+  EXPECT_TRUE(warnings_.empty());
   EXPECT_EQ("old", fs_.Contents("sitemap.xml"));
   EXPECT_FALSE(fs_.Has("sitemap.txt"));
 }
