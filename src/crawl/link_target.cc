@@ -224,8 +224,7 @@ void TargetSorter::ReleaseAllButLinks() {
   std::vector<std::uint32_t>().swap(spelling_key_);
   page_keys_.Clear();
   std::vector<std::uint32_t>().swap(link_key_);
-  std::vector<std::uint32_t>().swap(fold_slots_);
-  std::vector<std::uint32_t>().swap(fold_tags_);
+  link_folds_.Clear();
 }
 
 std::uint32_t TargetSorter::PageKeyOf(std::string_view path) {
@@ -238,40 +237,10 @@ std::uint32_t TargetSorter::LinkKeyOf(std::string_view text) {
 }
 
 std::uint32_t TargetSorter::FoldKey(std::string_view text, std::uint32_t link) {
-  if (fold_slots_.empty()) {
-    fold_slots_.assign(1024, 0);
-    fold_tags_.assign(1024, 0);
-  }
-  const std::uint64_t h = FoldedHash(text);
-  const auto tag = static_cast<std::uint32_t>(h >> 32);
-  const std::size_t mask = fold_slots_.size() - 1;
-  std::size_t s = h & mask;
-  for (; fold_slots_[s] != 0; s = (s + 1) & mask) {
-    const std::uint32_t other = fold_slots_[s] - 1;
-    if (fold_tags_[s] == tag && CompareFolded(links_.Get(other), text) == 0) {
-      return link_key_[other];
-    }
-  }
-  fold_slots_[s] = link + 1;
-  fold_tags_[s] = tag;
-  const std::uint32_t key = link_key_count_++;
-  if (link_key_count_ * 2 > fold_slots_.size()) {
-    // Grow: every group's first link goes into a table twice the size.
-    std::vector<std::uint32_t> slots(fold_slots_.size() * 2, 0);
-    std::vector<std::uint32_t> tags(slots.size(), 0);
-    const std::size_t grown_mask = slots.size() - 1;
-    for (std::size_t i = 0; i < fold_slots_.size(); ++i) {
-      if (fold_slots_[i] == 0) continue;
-      const std::uint64_t g = FoldedHash(links_.Get(fold_slots_[i] - 1));
-      std::size_t t = g & grown_mask;
-      while (slots[t] != 0) t = (t + 1) & grown_mask;
-      slots[t] = fold_slots_[i];
-      tags[t] = fold_tags_[i];
-    }
-    fold_slots_.swap(slots);
-    fold_tags_.swap(tags);
-  }
-  return key;
+  bool inserted = false;
+  const std::uint32_t first = link_folds_.FindOrInsert(
+      text, link, [this](std::uint32_t id) { return links_.Get(id); }, &inserted);
+  return inserted ? link_key_count_++ : link_key_[first];
 }
 
 std::uint32_t TargetSorter::InternPage(std::string_view spelling) {

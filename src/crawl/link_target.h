@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/site_folder.h"
+#include "text/folded_index.h"
 #include "text/string_table.h"
 
 namespace quillon {
@@ -154,10 +155,8 @@ class TargetSorter {
   StringTable page_keys_;
   StringTable links_;
   std::vector<std::uint32_t> link_key_;
-  // Links grouped by their folded forms without storing those: slots hold
-  // link id + 1 of each group's first link, compared by folding on the fly.
-  std::vector<std::uint32_t> fold_slots_;
-  std::vector<std::uint32_t> fold_tags_;
+  // Links grouped by their folded forms, by the group's first link.
+  FoldedIndex link_folds_;
   std::uint32_t link_key_count_ = 0;
   // The key of `text`, given the link that will carry it when new.
   std::uint32_t FoldKey(std::string_view text, std::uint32_t link);

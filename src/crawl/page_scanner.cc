@@ -115,12 +115,11 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
     } else {
       // A page asked for ahead that is not this one is of no use now.
       if (prefetcher && prefetcher->outstanding()) prefetcher->Take();
-      const std::optional<SiteFolder::PageFile> file = site.FindPage(path);
-      if (!file) site.ReadPage(path, buffer);  // throws "File not found"
-      ParsePage(site.fs(), file->real_path(), path, buffer, reader,
+      const SiteFolder::PageFile file = site.PageToRead(path);
+      ParsePage(site.fs(), file.real_path(), path, buffer, reader,
                 parsed_here);
       if (!parsed_here.failure) {
-        site.RememberModificationTime(*file, parsed_here.mtime);
+        site.RememberModificationTime(file, parsed_here.mtime);
       }
       parsed = &parsed_here;
     }

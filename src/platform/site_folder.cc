@@ -56,51 +56,28 @@ SiteFolder::Folder* SiteFolder::Listed(Entry* entry, const std::string& real) {
     folder.entries.push_back({folder.names.Store(e.name), e.kind, false, 0, nullptr});
   }
   listed.reset();
-  std::size_t capacity = 16;
-  while (capacity < folder.entries.size() * 2) capacity *= 2;
-  folder.slots.assign(capacity, 0);
-  folder.tags.assign(capacity, 0);
+  const auto name_of = [&folder](std::uint32_t i) { return folder.entries[i].name; };
+  folder.folds.Reserve(folder.entries.size(), name_of);
   folder.next.assign(folder.entries.size(), kNone);
-  std::vector<std::uint32_t> last(capacity, kNone);  // slot -> last in group
-  const std::size_t mask = capacity - 1;
+  // Entries come in byte order, so each group is chained in byte order.
+  std::vector<std::uint32_t> last(folder.entries.size(), kNone);  // by first
   for (std::uint32_t i = 0; i < folder.entries.size(); ++i) {
-    const std::string_view name = folder.entries[i].name;
-    const std::uint64_t h = FoldedHash(name);
-    const auto tag = static_cast<std::uint32_t>(h >> 32);
-    std::size_t s = h & mask;
-    for (; folder.slots[s] != 0; s = (s + 1) & mask) {
-      if (folder.tags[s] == tag &&
-          CompareFolded(folder.entries[folder.slots[s] - 1].name, name) == 0) {
-        break;
-      }
-    }
-    if (folder.slots[s] == 0) {
-      folder.slots[s] = i + 1;
-      folder.tags[s] = tag;
-    } else {
-      folder.next[last[s]] = i;
-    }
-    last[s] = i;
+    bool inserted = false;
+    const std::uint32_t first =
+        folder.folds.FindOrInsert(folder.entries[i].name, i, name_of, &inserted);
+    if (!inserted) folder.next[last[first]] = i;
+    last[first] = i;
   }
   return &folder;
 }
 
 SiteFolder::Entry* SiteFolder::Match(Folder& folder, std::string_view name,
                                      EntryKind kind) {
-  if (folder.slots.empty()) return nullptr;
-  const std::uint64_t h = FoldedHash(name);
-  const auto tag = static_cast<std::uint32_t>(h >> 32);
-  const std::size_t mask = folder.slots.size() - 1;
-  std::size_t s = h & mask;
-  for (; folder.slots[s] != 0; s = (s + 1) & mask) {
-    if (folder.tags[s] == tag &&
-        CompareFolded(folder.entries[folder.slots[s] - 1].name, name) == 0) {
-      break;
-    }
-  }
-  if (folder.slots[s] == 0) return nullptr;
+  const std::int64_t first = folder.folds.Find(
+      name, [&folder](std::uint32_t i) { return folder.entries[i].name; });
+  if (first < 0) return nullptr;
   Entry* match = nullptr;
-  for (std::uint32_t i = folder.slots[s] - 1; i != kNone; i = folder.next[i]) {
+  for (auto i = static_cast<std::uint32_t>(first); i != kNone; i = folder.next[i]) {
     Entry& e = folder.entries[i];
     if (e.kind != kind) continue;
     if (e.name == name) return &e;  // an exact byte match wins
@@ -194,14 +171,19 @@ void SiteFolder::RememberModificationTime(const PageFile& page,
   page.entry_->has_mtime = true;
 }
 
-void SiteFolder::ReadPage(std::string_view path, ReadBuffer& buffer) {
-  const std::optional<PageFile> page = FindPage(path);
+SiteFolder::PageFile SiteFolder::PageToRead(std::string_view path) {
+  std::optional<PageFile> page = FindPage(path);
   if (!page) {
     std::string shown(path);
     std::replace(shown.begin(), shown.end(), '\\', '/');
     throw Failure(FailureKind::kInOutError, "File not found", shown);
   }
-  RememberModificationTime(*page, fs_.ReadFile(page->real_path(), buffer));
+  return std::move(*page);
+}
+
+void SiteFolder::ReadPage(std::string_view path, ReadBuffer& buffer) {
+  const PageFile page = PageToRead(path);
+  RememberModificationTime(page, fs_.ReadFile(page.real_path(), buffer));
 }
 
 std::optional<std::int64_t> SiteFolder::ModificationTime(std::string_view path) {

@@ -22,6 +22,7 @@
 
 #include "platform/file_system.h"
 #include "text/arena.h"
+#include "text/folded_index.h"
 
 namespace quillon {
 
@@ -58,6 +59,9 @@ class SiteFolder {
   // which its modification time is remembered once it has been read.
   class PageFile;
   std::optional<PageFile> FindPage(std::string_view path);
+  // The same for a page that must be there: throws Failure kInOutError
+  // "File not found" naming the path when it is not.
+  PageFile PageToRead(std::string_view path);
   void RememberModificationTime(const PageFile& page, std::int64_t mtime);
 
   // Reads the page that `path` names into `buffer`. Throws Failure
@@ -84,11 +88,9 @@ class SiteFolder {
   struct Folder {
     Arena names;
     std::vector<Entry> entries;  // in byte order of their names
-    // Open addressing: the first entry (+ 1) of each group of names with
-    // the same folded form, and the hash tag; `next` chains each group in
-    // byte order.
-    std::vector<std::uint32_t> slots;
-    std::vector<std::uint32_t> tags;
+    // Names by folded form (the first entry of each group), and the chain
+    // of each group in byte order.
+    FoldedIndex folds;
     std::vector<std::uint32_t> next;
   };
 

@@ -132,7 +132,8 @@ void StringList::Add(std::string_view item) {
   if (!sorted_) {
     order_.push_back(Store(item));
     if (index_valid_) {
-      IndexAdd(static_cast<std::uint32_t>(order_.size() - 1), item);
+      index_.FindOrInsert(item, static_cast<std::uint32_t>(order_.size() - 1),
+                          [this](std::uint32_t index) { return Item(order_[index]); });
     }
     return;
   }
@@ -146,50 +147,20 @@ void StringList::Add(std::string_view item) {
 }
 
 void StringList::BuildIndex() const {
-  std::size_t capacity = 16;
-  while (capacity < order_.size() * 3) capacity *= 2;
-  slots_.assign(capacity, 0);
-  slot_hash_.assign(capacity, 0);
-  indexed_ = 0;
-  index_valid_ = true;
+  const auto text_of = [this](std::uint32_t index) { return Item(order_[index]); };
+  index_.Clear();
+  index_.Reserve(order_.size(), text_of);
   for (std::size_t i = 0; i < order_.size(); ++i) {
-    IndexAdd(static_cast<std::uint32_t>(i), Item(order_[i]));
+    // Of equal items the first keeps its index.
+    index_.FindOrInsert(Item(order_[i]), static_cast<std::uint32_t>(i), text_of);
   }
-}
-
-std::int64_t StringList::IndexFind(std::string_view item) const {
-  const std::uint64_t h = FoldedHash(item);
-  const auto tag = static_cast<std::uint32_t>(h >> 32);
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t s = h & mask; slots_[s] != 0; s = (s + 1) & mask) {
-    const std::uint32_t value = slots_[s] - 1;
-    if (slot_hash_[s] == tag && CompareFolded(Item(order_[value]), item) == 0) {
-      return value;
-    }
-  }
-  return -1;
-}
-
-void StringList::IndexAdd(std::uint32_t value, std::string_view item) const {
-  const std::uint64_t h = FoldedHash(item);
-  const auto tag = static_cast<std::uint32_t>(h >> 32);
-  const std::size_t mask = slots_.size() - 1;
-  std::size_t s = h & mask;
-  for (; slots_[s] != 0; s = (s + 1) & mask) {
-    const std::uint32_t other = slots_[s] - 1;
-    if (slot_hash_[s] == tag && CompareFolded(Item(order_[other]), item) == 0) {
-      return;  // an earlier equal item keeps the slot
-    }
-  }
-  slots_[s] = value + 1;
-  slot_hash_[s] = tag;
-  if (++indexed_ * 2 > slots_.size()) BuildIndex();
+  index_valid_ = true;
 }
 
 std::int64_t StringList::IndexOf(std::string_view item) const {
   if (!sorted_) {
     if (!index_valid_) BuildIndex();
-    return IndexFind(item);
+    return index_.Find(item, [this](std::uint32_t index) { return Item(order_[index]); });
   }
   // The binary search of the sorted list, step for step: with equal items
   // present it lands on the one it meets first.
@@ -224,8 +195,7 @@ void StringList::SetSorted(bool on) {
   }
   sorted_ = on;
   index_valid_ = false;
-  std::vector<std::uint32_t>().swap(slots_);
-  std::vector<std::uint32_t>().swap(slot_hash_);
+  index_.Clear();
 }
 
 void StringList::AppendSavedText(std::string& out,
@@ -251,10 +221,8 @@ void StringList::Clear() {
   std::vector<std::string_view>().swap(keys_);
   std::vector<std::uint32_t>().swap(order_);
   std::vector<std::uint32_t>().swap(pending_);
-  std::vector<std::uint32_t>().swap(slots_);
-  std::vector<std::uint32_t>().swap(slot_hash_);
+  index_.Clear();
   index_valid_ = false;
-  indexed_ = 0;
 }
 
 }  // namespace quillon

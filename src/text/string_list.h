@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "text/arena.h"
+#include "text/folded_index.h"
 
 namespace quillon {
 
@@ -89,11 +90,9 @@ class StringList {
   void CheckIndex(std::int64_t index, std::int64_t limit) const;
   // Sorted: merges the items added since the last ordered access.
   void Settle() const;
-  // The equality index of an unsorted list: folded hash -> the index of the
-  // first item with that folded form.
+  // The equality index of an unsorted list: folded form -> the index of the
+  // first item with it.
   void BuildIndex() const;
-  void IndexAdd(std::uint32_t value, std::string_view item) const;
-  std::int64_t IndexFind(std::string_view item) const;
 
   const Collation& collation_;
   const bool byte_order_;
@@ -106,9 +105,7 @@ class StringList {
   // Sorted: items added since the last ordered access, not yet tested for
   // duplicates.
   mutable std::vector<std::uint32_t> pending_;
-  mutable std::vector<std::uint32_t> slots_;  // value + 1, 0 empty
-  mutable std::vector<std::uint32_t> slot_hash_;
-  mutable std::size_t indexed_ = 0;
+  mutable FoldedIndex index_;
   mutable bool index_valid_ = false;
 };
 
