@@ -118,11 +118,15 @@ if [ "$(id -u)" = 0 ]; then
     as_user() { return 99; }
   fi
 fi
+# run_unprivileged SITE: runs the program on SITE as that user (rc 99: no way).
+run_unprivileged() {
+  [ "$(id -u)" = 0 ] && chown -R nobody "$1"
+  as_user "$QUILLON" "$1" >"$WORK/out" 2>"$WORK/err"; rc=$?
+}
 site=$(new_site locked "index.htm" "<a href=Locked.htm>" "Locked.htm" "secret")
 printf 'old xml' >"$site/sitemap.xml"
 chmod 000 "$site/Locked.htm"
-[ "$(id -u)" = 0 ] && chown -R nobody "$site"
-as_user "$QUILLON" "$site" >"$WORK/out" 2>"$WORK/err"; rc=$?
+run_unprivileged "$site"
 if [ $rc = 99 ]; then
   skip "unreadable page: no way to run as an unprivileged user"
 else
@@ -200,9 +204,8 @@ check "bad input: sitemap.xml well-formed" xmllint --noout "$site/sitemap.xml"
 # --- the site folder read-only (as an unprivileged user: root writes anyway) ----
 site=$(new_site rodir "index.htm" "")
 printf 'old xml' >"$site/sitemap.xml"
-if [ "$(id -u)" = 0 ]; then chown -R nobody "$site"; fi
 chmod 555 "$site"
-as_user "$QUILLON" "$site" >"$WORK/out" 2>"$WORK/err"; rc=$?
+run_unprivileged "$site"
 if [ $rc = 99 ]; then
   skip "read-only site folder: no way to run as an unprivileged user"
 else

@@ -8,15 +8,10 @@
 #include "crawl/page_reader.h"
 #include "platform/fake_file_system.h"
 #include "text/failure.h"
+#include "text/string_list_testing.h"
 
 namespace quillon {
 namespace {
-
-std::vector<std::string> Items(const StringList& list) {
-  std::vector<std::string> items;
-  for (std::int64_t i = 0; i < list.Count(); ++i) items.emplace_back(list.Get(i));
-  return items;
-}
 
 std::vector<std::string> Hrefs(const std::string& text) {
   std::vector<std::string> hrefs;
@@ -66,7 +61,7 @@ TEST_F(PageScannerTest, CrawlOrderIsDepthFirst) {
   fs_.AddFile("a.htm", "<a href=index.htm>");
   fs_.AddFile("b.htm", "");
   Crawl();
-  EXPECT_EQ((std::vector<std::string>{"index.htm", "a.htm", "b.htm"}), Items(pages_));
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "a.htm", "b.htm"}), ListItems(pages_));
   EXPECT_EQ((std::vector<std::string>{"index.htm", "a.htm", "b.htm"}), fs_.read_log());
 }
 
@@ -77,9 +72,9 @@ TEST_F(PageScannerTest, NestedPagesAreScannedBeforeTheNextAnchor) {
   fs_.AddFile("c.htm", "<a href=a.htm>");
   Crawl();
   EXPECT_EQ((std::vector<std::string>{"index.htm", "a.htm", "b.htm", "c.htm"}),
-            Items(pages_));
+            ListItems(pages_));
   // The external link met first is the one kept.
-  EXPECT_EQ((std::vector<std::string>{"http://z"}), Items(links_));
+  EXPECT_EQ((std::vector<std::string>{"http://z"}), ListItems(links_));
 }
 
 TEST_F(PageScannerTest, ListsWhatTheLinksFind) {
@@ -97,10 +92,10 @@ TEST_F(PageScannerTest, ListsWhatTheLinksFind) {
   Crawl();
   EXPECT_EQ((std::vector<std::string>{"index.htm", "docs\\guide.htm", "x.htm",
                                       "page.php"}),
-            Items(pages_));
+            ListItems(pages_));
   EXPECT_EQ((std::vector<std::string>{"docs\\..page.htm", "https://example.com/x",
                                       "missing.htm"}),
-            Items(links_));
+            ListItems(links_));
   // The page is read under the path as linked; the list holds it lower-cased.
   EXPECT_EQ("Docs/guide.htm", fs_.read_log()[1]);
 }
@@ -109,7 +104,7 @@ TEST_F(PageScannerTest, SameFileUnderTwoSpellingsIsOnePage) {
   fs_.AddFile("index.htm", "<a href=Page.htm><a href=./page.htm><a href=PAGE.htm>");
   fs_.AddFile("page.htm", "<a href=index.htm>");
   Crawl();
-  EXPECT_EQ((std::vector<std::string>{"index.htm", "page.htm"}), Items(pages_));
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "page.htm"}), ListItems(pages_));
   EXPECT_EQ(2u, fs_.read_log().size());
 }
 
@@ -119,7 +114,7 @@ TEST_F(PageScannerTest, RefreshPageStaysButGivesNothing) {
                        "<a href=x.htm>");
   fs_.AddFile("x.htm", "");
   Crawl();
-  EXPECT_EQ((std::vector<std::string>{"index.htm", "r.htm"}), Items(pages_));
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "r.htm"}), ListItems(pages_));
 }
 
 TEST_F(PageScannerTest, SpecialFilesAndFoldersAreNeverRead) {
@@ -129,7 +124,7 @@ TEST_F(PageScannerTest, SpecialFilesAndFoldersAreNeverRead) {
   Crawl();
   EXPECT_EQ((std::vector<std::string>{"index.htm"}), fs_.read_log());
   EXPECT_EQ((std::vector<std::string>{"dir.htm", "dir.htm\\", "fifo.htm"}),
-            Items(links_));
+            ListItems(links_));
 }
 
 TEST_F(PageScannerTest, AnUnreadablePageEndsTheCrawl) {
@@ -172,7 +167,7 @@ TEST_F(PageScannerTest, ADeepChainDoesNotNestOnTheCallStack) {
   ASSERT_EQ(kPages, pages_.Count());
   EXPECT_EQ("p999999.htm", pages_.Get(kPages - 1));
   EXPECT_EQ((std::vector<std::string>{"p1000000.htm", "x0", "x1", "x2"}),
-            Items(links_));
+            ListItems(links_));
 }
 
 }  // namespace

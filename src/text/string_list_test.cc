@@ -6,15 +6,10 @@
 #include <vector>
 
 #include "text/failure.h"
+#include "text/string_list_testing.h"
 
 namespace quillon {
 namespace {
-
-std::vector<std::string> Items(const StringList& list) {
-  std::vector<std::string> items;
-  for (std::int64_t i = 0; i < list.Count(); ++i) items.emplace_back(list.Get(i));
-  return items;
-}
 
 // Expects `f` to throw ListError with `message`.
 template <typename F>
@@ -36,7 +31,7 @@ class StringListTest : public ::testing::Test {
 TEST_F(StringListTest, UnsortedAppendsAndKeepsDuplicates) {
   StringList list(collation_);
   for (const char* s : {"b", "a", "B", "b"}) list.Add(s);
-  EXPECT_EQ((std::vector<std::string>{"b", "a", "B", "b"}), Items(list));
+  EXPECT_EQ((std::vector<std::string>{"b", "a", "B", "b"}), ListItems(list));
   EXPECT_EQ(0, list.IndexOf("b"));
   EXPECT_EQ(0, list.IndexOf("B"));  // letter case ignored, first one found
   EXPECT_EQ(1, list.IndexOf("A"));
@@ -55,7 +50,7 @@ TEST_F(StringListTest, SortedAddInsertsInOrderAndIgnoresEqualItems) {
   // The item stored first stays as it was written.
   EXPECT_EQ((std::vector<std::string>{"", "Apple", "http://X", "news\\b.htm",
                                       "zebra"}),
-            Items(list));
+            ListItems(list));
   EXPECT_EQ(1, list.IndexOf("APPLE"));
   EXPECT_EQ(0, list.IndexOf(""));
   EXPECT_EQ(-1, list.IndexOf("b"));
@@ -68,19 +63,19 @@ TEST_F(StringListTest, SortedOrderFoldsCaseBeforeComparing) {
   for (const char* s : {"b", "A", "_", "a_", "\xC0"}) list.Add(s);
   // Folded: "b", "a", "_", "a_", "\xE0": byte order of the folded forms.
   EXPECT_EQ((std::vector<std::string>{"_", "A", "a_", "b", "\xC0"}),
-            Items(list));
+            ListItems(list));
 }
 
 TEST_F(StringListTest, SortingOnSortsSortingOffKeepsOrder) {
   StringList list(collation_);
   for (const char* s : {"c", "a", "b", "A"}) list.Add(s);
   list.SetSorted(true);
-  EXPECT_EQ((std::vector<std::string>{"a", "A", "b", "c"}), Items(list));
+  EXPECT_EQ((std::vector<std::string>{"a", "A", "b", "c"}), ListItems(list));
   list.Add("B");  // equal to "b": nothing added
   EXPECT_EQ(4, list.Count());
   list.SetSorted(false);
   list.Add("a");
-  EXPECT_EQ((std::vector<std::string>{"a", "A", "b", "c", "a"}), Items(list));
+  EXPECT_EQ((std::vector<std::string>{"a", "A", "b", "c", "a"}), ListItems(list));
 }
 
 TEST_F(StringListTest, SortedIndexOfFollowsTheBinarySearch) {
@@ -101,7 +96,7 @@ TEST_F(StringListTest, MisuseFailsWithListError) {
   ExpectListError("List index out of bounds (2)", [&] { list.Insert(2, "x"); });
   list.Insert(1, "b");
   list.Replace(0, "z");
-  EXPECT_EQ((std::vector<std::string>{"z", "b"}), Items(list));
+  EXPECT_EQ((std::vector<std::string>{"z", "b"}), ListItems(list));
   EXPECT_EQ(1, list.IndexOf("B"));
   EXPECT_EQ(-1, list.IndexOf("a"));  // the replaced item is gone
   list.SetSorted(true);
@@ -148,7 +143,7 @@ TEST(StringList, OrderComesFromTheCollation) {
   StringList list(reversed);
   list.SetSorted(true);
   for (const char* s : {"a", "c", "B", "b"}) list.Add(s);
-  EXPECT_EQ((std::vector<std::string>{"c", "B", "a"}), Items(list));
+  EXPECT_EQ((std::vector<std::string>{"c", "B", "a"}), ListItems(list));
 }
 
 }  // namespace
