@@ -125,6 +125,8 @@ class TargetSorter {
     return page_keys_.Get(key);
   }
   std::uint32_t PageKeyOf(std::string_view path);
+  // The spelling of a page that is not met through a link (the start page).
+  std::uint32_t PageSpelling(std::string_view path) { return InternPage(path); }
   std::uint32_t page_key_count() const { return page_keys_.size(); }
 
   // Frees all but the links, once no more hrefs are to be sorted.

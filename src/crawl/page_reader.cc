@@ -40,10 +40,10 @@ inline void Pause() {
 
 }  // namespace
 
-PagePrefetcher::PagePrefetcher(FileSystem& fs)
+PageReadAhead::PageReadAhead(FileSystem& fs)
     : fs_(fs), thread_([this] { Work(); }) {}
 
-PagePrefetcher::~PagePrefetcher() {
+PageReadAhead::~PageReadAhead() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stop_.store(true);
@@ -52,63 +52,59 @@ PagePrefetcher::~PagePrefetcher() {
   thread_.join();
 }
 
-void PagePrefetcher::Post(const std::string& real_path,
-                          std::string_view page_path) {
-  if (outstanding_) return;
-  real_path_ = real_path;
-  page_path_.assign(page_path);
-  outstanding_ = true;
+void PageReadAhead::Post(const std::string& real_path,
+                         std::string_view page_path) {
+  Slot& slot = slots_[posted_ % kSlots];
+  slot.real_path = real_path;
+  slot.page_path.assign(page_path);
+  ++posted_;
   // Sequentially consistent, as the test of sleeping_ after it must not be
-  // ordered before it: the thread sets sleeping_ and then tests state_, so
-  // one of the two sides always sees the other.
-  state_.store(kRequested);
+  // ordered before it: the thread sets sleeping_ and then tests published_,
+  // so one of the two sides always sees the other.
+  published_.store(posted_);
   if (sleeping_.load()) {
     std::lock_guard<std::mutex> lock(mutex_);
     wake_.notify_all();
   }
 }
 
-bool PagePrefetcher::Holds(std::string_view page_path) const {
-  return outstanding_ && page_path_ == page_path;
-}
-
-const ParsedPage& PagePrefetcher::Take() {
-  for (int spins = 0; state_.load(std::memory_order_acquire) != kDone;
-       ++spins) {
+const ParsedPage& PageReadAhead::Oldest() {
+  for (int spins = 0; !OldestReady(); ++spins) {
     if (spins < 4096) {
       Pause();
     } else {
       std::this_thread::yield();
     }
   }
-  state_.store(kIdle, std::memory_order_relaxed);
-  outstanding_ = false;
-  const int taken = filling_;
-  filling_ = 1 - filling_;
-  return pages_[taken];
+  return slots_[released_ % kSlots].page;
 }
 
-void PagePrefetcher::Work() {
+void PageReadAhead::Work() {
+  std::uint32_t next = 0;
   for (;;) {
+    // A page takes a few microseconds, less than putting a thread to sleep
+    // and waking it, so the thread spins briefly before it blocks.
     for (int spins = 0; spins < 20000; ++spins) {
-      if (state_.load(std::memory_order_acquire) == kRequested ||
-          stop_.load()) {
+      if (published_.load(std::memory_order_acquire) != next || stop_.load()) {
         break;
       }
       Pause();
     }
-    if (state_.load(std::memory_order_acquire) != kRequested) {
+    if (published_.load(std::memory_order_acquire) == next) {
       std::unique_lock<std::mutex> lock(mutex_);
       sleeping_.store(true);
-      while (!stop_.load() && state_.load() != kRequested) {
+      while (!stop_.load() && published_.load() == next) {
         wake_.wait_for(lock, std::chrono::milliseconds(5));
       }
       sleeping_.store(false);
     }
     if (stop_.load()) return;
-    // The crawl does not touch the request or this page until kDone.
-    ParsePage(fs_, real_path_, page_path_, buffer_, reader_, pages_[filling_]);
-    state_.store(kDone, std::memory_order_release);
+    // The crawl does not touch this slot again until it is released, nor
+    // post into it before then.
+    Slot& slot = slots_[next % kSlots];
+    ParsePage(fs_, slot.real_path, slot.page_path, buffer_, reader_, slot.page);
+    ++next;
+    done_.store(next, std::memory_order_release);
   }
 }
 

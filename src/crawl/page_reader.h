@@ -1,5 +1,5 @@
 // Reading a page and its hrefs, the part of the crawl that needs nothing but
-// the file: it can run on a second thread, one page ahead of the crawl.
+// the file: it can run on a second thread, ahead of the crawl.
 #ifndef QUILLON_CRAWL_PAGE_READER_H_
 #define QUILLON_CRAWL_PAGE_READER_H_
 
@@ -38,43 +38,58 @@ void ParsePage(FileSystem& fs, const std::string& real_path,
                std::string_view page_path, ReadBuffer& buffer,
                HrefReader& reader, ParsedPage& out);
 
-// A second thread that parses one page at a time, asked for ahead of need.
-class PagePrefetcher {
+// A second thread that reads and parses pages posted ahead of need, up to
+// kSlots at a time, and hands them back in the order posted.
+class PageReadAhead {
  public:
-  // `fs` must outlive this object; its ReadFile must be safe to call while
-  // the crawl lists folders.
-  explicit PagePrefetcher(FileSystem& fs);
-  ~PagePrefetcher();
-  PagePrefetcher(const PagePrefetcher&) = delete;
-  PagePrefetcher& operator=(const PagePrefetcher&) = delete;
+  static constexpr std::uint32_t kSlots = 16;
 
-  // Starts parsing a page. Ignored while a page is still outstanding.
+  // `fs` must outlive this object; its ReadFile must be safe to call from
+  // two threads at once and while the crawl lists folders.
+  explicit PageReadAhead(FileSystem& fs);
+  ~PageReadAhead();
+  PageReadAhead(const PageReadAhead&) = delete;
+  PageReadAhead& operator=(const PageReadAhead&) = delete;
+
+  // Pages posted and not yet released.
+  std::uint32_t in_flight() const { return posted_ - released_; }
+  bool HasRoom() const { return in_flight() < kSlots; }
+  // The number the next page posted will have: pages are numbered 0, 1, 2,
+  // ... in the order posted.
+  std::uint32_t next_number() const { return posted_; }
+
+  // Starts reading a page; needs HasRoom().
   void Post(const std::string& real_path, std::string_view page_path);
-  // True when the outstanding page is `page_path`.
-  bool Holds(std::string_view page_path) const;
-  bool outstanding() const { return outstanding_; }
-  // Waits for the outstanding page and hands it over; it stays valid until
-  // the next page after it has been taken.
-  const ParsedPage& Take();
+  // True when the oldest page not yet released has been parsed.
+  bool OldestReady() const {
+    return done_.load(std::memory_order_acquire) != released_;
+  }
+  // Waits for the oldest page not yet released; it stays valid until
+  // Release.
+  const ParsedPage& Oldest();
+  // Hands the oldest page's slot back for another page.
+  void Release() { ++released_; }
 
  private:
   void Work();
 
-  // A page takes a few microseconds, less than putting a thread to sleep
-  // and waking it, so both sides spin briefly before they block.
-  enum State : int { kIdle, kRequested, kDone };
+  struct Slot {
+    std::string real_path;
+    std::string page_path;
+    ParsedPage page;
+  };
   FileSystem& fs_;
-  std::atomic<int> state_{kIdle};
+  // Counts kept by the crawl's thread alone.
+  std::uint32_t posted_ = 0;
+  std::uint32_t released_ = 0;
+  // Pages posted as the reading thread may see them, and pages parsed.
+  std::atomic<std::uint32_t> published_{0};
+  std::atomic<std::uint32_t> done_{0};
   std::atomic<bool> stop_{false};
   std::atomic<bool> sleeping_{false};
   std::mutex mutex_;
   std::condition_variable wake_;
-  bool outstanding_ = false;
-  std::string real_path_;
-  std::string page_path_;
-  // The thread fills one while the crawl reads the other.
-  ParsedPage pages_[2];
-  int filling_ = 0;
+  Slot slots_[kSlots];
   ReadBuffer buffer_;
   HrefReader reader_;
   std::thread thread_;

@@ -1,6 +1,8 @@
 #include "crawl/page_scanner.h"
 
 #include <cstdint>
+#include <deque>
+#include <limits>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -8,42 +10,29 @@
 
 #include "crawl/page_loader.h"
 #include "crawl/page_reader.h"
+#include "text/arena.h"
 #include "text/case_table.h"
 #include "platform/file_system.h"
 
 namespace quillon {
 namespace {
 
-// The targets of pages still being scanned live on one stack, five bytes
-// each: a kind and an id. That is all the rest of a page's scan needs once
-// its text is gone. The site does not change during the run, so a target
-// can be sorted as soon as its page is read; only the visited test of a page
-// and the duplicate test of a link depend on the moment, and are made when
-// the target's turn comes.
-class TargetStack {
- public:
-  static constexpr std::size_t kRecord = 5;
+constexpr std::uint32_t kNoSpelling = std::numeric_limits<std::uint32_t>::max();
 
-  std::size_t size() const { return bytes_.size(); }
-  void Truncate(std::size_t size) { bytes_.resize(size); }
+// A page's sorted targets are kept five bytes each: a kind and an id.
+constexpr std::size_t kTargetBytes = 5;
 
-  void Push(SortedTarget target) {
-    const std::size_t at = bytes_.size();
-    bytes_.resize(at + kRecord);
-    bytes_[at] = static_cast<unsigned char>(target.kind);
-    std::memcpy(&bytes_[at + 1], &target.id, sizeof target.id);
-  }
+void AppendTarget(std::string& out, SortedTarget target) {
+  out += static_cast<char>(target.kind);
+  out.append(reinterpret_cast<const char*>(&target.id), sizeof target.id);
+}
 
-  SortedTarget At(std::size_t at) const {
-    SortedTarget target;
-    target.kind = static_cast<TargetKind>(bytes_[at]);
-    std::memcpy(&target.id, &bytes_[at + 1], sizeof target.id);
-    return target;
-  }
-
- private:
-  std::vector<unsigned char> bytes_;
-};
+SortedTarget TargetAt(const char* p) {
+  SortedTarget target;
+  target.kind = static_cast<TargetKind>(*p);
+  std::memcpy(&target.id, p + 1, sizeof target.id);
+  return target;
+}
 
 // One flag per key, growing with the keys.
 class KeyFlags {
@@ -57,6 +46,203 @@ class KeyFlags {
  private:
   std::vector<bool> flags_;
 };
+
+// The pages of a crawl, read and sorted. The site does not change during
+// the run, so what a page links to does not depend on when it is read: the
+// pages are read first, in whatever order keeps both threads busy, and the
+// crawl then walks them depth first in memory. Only the visited test of a
+// page and the duplicate test of a link depend on the moment; they are made
+// in the walk.
+class PageStore {
+ public:
+  // A page as the walk enters it: its time stamp and its targets.
+  struct Entered {
+    std::int64_t mtime;
+    const char* begin;
+    const char* end;
+  };
+
+  PageStore(SiteFolder& site, TargetSorter& sorter)
+      : site_(site), sorter_(sorter) {}
+
+  // Reads every page that can be reached from `start` (a spelling) through
+  // pages not in `skip`, each under the first spelling met.
+  void ReadAll(std::uint32_t start, const KeyFlags& skip);
+
+  // The page the crawl enters through `spelling`; read now when it has not
+  // been read under that spelling. Throws the failure of its read.
+  Entered Enter(std::uint32_t spelling);
+
+  std::size_t pages_read() const { return pages_read_; }
+
+ private:
+  // Sorts the hrefs of a page read and keeps them; while reading ahead, new
+  // pages it links to are queued.
+  void Keep(std::uint32_t spelling, const ParsedPage& parsed);
+  void KeepFailure(std::uint32_t spelling, std::exception_ptr failure);
+  void ReadHere(std::uint32_t spelling);
+
+  // What is known of a page read, by key: the spelling it was read under,
+  // and its time stamp followed by its targets that matter for the lists,
+  // or the failure of its read.
+  struct Page {
+    const char* data = nullptr;  // null for a failed read
+    std::uint32_t size = 0;      // of data, or the failure's index
+    std::uint32_t spelling = kNoSpelling;
+  };
+  Page& PageOf(std::uint32_t key) {
+    if (key >= pages_.size()) pages_.resize(key + 1 + pages_.size() / 2);
+    return pages_[key];
+  }
+
+  SiteFolder& site_;
+  TargetSorter& sorter_;
+  std::vector<Page> pages_;  // by key
+  std::size_t pages_read_ = 0;
+  std::vector<std::exception_ptr> failures_;
+  Arena targets_;
+  std::string scratch_;
+  // Reading ahead: pages to read, by spelling, and the keys queued.
+  bool queueing_ = false;
+  std::deque<std::uint32_t> queue_;
+  KeyFlags queued_;
+  ParsedPage parsed_here_;
+  ReadBuffer buffer_;
+  HrefReader reader_;
+};
+
+void PageStore::Keep(std::uint32_t spelling, const ParsedPage& parsed) {
+  ++pages_read_;
+  if (parsed.failure) {
+    KeepFailure(spelling, parsed.failure);
+    return;
+  }
+  scratch_.assign(reinterpret_cast<const char*>(&parsed.mtime),
+                  sizeof parsed.mtime);
+  parsed.ForEachRecord([&](HrefKind kind, std::string_view text) {
+    const SortedTarget target = sorter_.SortRead(kind, text);
+    switch (target.kind) {
+      case TargetKind::kExternal:
+      case TargetKind::kMissing:
+        AppendTarget(scratch_, target);
+        break;
+      case TargetKind::kPage:
+        AppendTarget(scratch_, target);
+        if (queueing_) {
+          const std::uint32_t key = sorter_.PageKey(target.id);
+          if (!queued_.Test(key)) {
+            queued_.Set(key);
+            queue_.push_back(target.id);
+          }
+        }
+        break;
+      case TargetKind::kSelf:
+      case TargetKind::kFile:
+        break;
+    }
+  });
+  Page& page = PageOf(sorter_.PageKey(spelling));
+  page.spelling = spelling;
+  page.data = targets_.Store(scratch_).data();
+  page.size = static_cast<std::uint32_t>(scratch_.size());
+}
+
+void PageStore::KeepFailure(std::uint32_t spelling, std::exception_ptr failure) {
+  failures_.push_back(std::move(failure));
+  Page& page = PageOf(sorter_.PageKey(spelling));
+  page.spelling = spelling;
+  page.data = nullptr;
+  page.size = static_cast<std::uint32_t>(failures_.size() - 1);
+}
+
+void PageStore::ReadHere(std::uint32_t spelling) {
+  const std::string_view path = sorter_.PagePath(spelling);
+  std::optional<SiteFolder::PageFile> file;
+  try {
+    file = site_.PageToRead(path);
+  } catch (...) {
+    KeepFailure(spelling, std::current_exception());
+    return;
+  }
+  ParsePage(site_.fs(), file->real_path(), path, buffer_, reader_, parsed_here_);
+  if (!parsed_here_.failure) {
+    site_.RememberModificationTime(*file, parsed_here_.mtime);
+  }
+  Keep(spelling, parsed_here_);
+}
+
+void PageStore::ReadAll(std::uint32_t start, const KeyFlags& skip) {
+  queued_ = skip;
+  queued_.Set(sorter_.PageKey(start));
+  queue_.push_back(start);
+  queueing_ = true;
+  // A second thread reads and parses pages while this one sorts their
+  // hrefs; when the thread has nothing ready, this one reads too. It is
+  // started once the site proves larger than a few pages.
+  constexpr int kPagesBeforeThread = 32;
+  int pages_read = 0;
+  std::optional<PageReadAhead> ahead;
+  struct Posted {
+    std::uint32_t spelling = kNoSpelling;
+    std::optional<SiteFolder::PageFile> file;
+  };
+  Posted posted[PageReadAhead::kSlots];
+  for (;;) {
+    if (ahead) {
+      // Keep the thread supplied, leaving a lone page to this thread.
+      while (!queue_.empty() && ahead->HasRoom() &&
+             (ahead->in_flight() > 0 || queue_.size() > 1)) {
+        const std::uint32_t spelling = queue_.front();
+        queue_.pop_front();
+        std::optional<SiteFolder::PageFile> file =
+            site_.FindPage(sorter_.PagePath(spelling));
+        if (!file) {
+          ReadHere(spelling);  // keeps the failure
+          continue;
+        }
+        Posted& slot = posted[ahead->next_number() % PageReadAhead::kSlots];
+        slot.spelling = spelling;
+        slot.file = std::move(file);
+        ahead->Post(slot.file->real_path(), sorter_.PagePath(spelling));
+      }
+      if (ahead->in_flight() > 0 && (ahead->OldestReady() || queue_.empty())) {
+        const ParsedPage& parsed = ahead->Oldest();
+        Posted& slot = posted[(ahead->next_number() - ahead->in_flight()) %
+                              PageReadAhead::kSlots];
+        if (!parsed.failure) {
+          site_.RememberModificationTime(*slot.file, parsed.mtime);
+        }
+        Keep(slot.spelling, parsed);
+        ahead->Release();
+        continue;
+      }
+    }
+    if (queue_.empty()) break;
+    const std::uint32_t spelling = queue_.front();
+    queue_.pop_front();
+    ReadHere(spelling);
+    if (++pages_read == kPagesBeforeThread) ahead.emplace(site_.fs());
+  }
+  queueing_ = false;
+  std::deque<std::uint32_t>().swap(queue_);
+  queued_ = KeyFlags();
+}
+
+PageStore::Entered PageStore::Enter(std::uint32_t spelling) {
+  const std::uint32_t key = sorter_.PageKey(spelling);
+  if (key >= pages_.size() || pages_[key].spelling != spelling) {
+    // Not read ahead, or read under another spelling, which may resolve
+    // its links against a folder of another letter case.
+    ReadHere(spelling);
+  }
+  const Page& page = pages_[key];
+  if (page.data == nullptr) std::rethrow_exception(failures_[page.size]);
+  Entered entered;
+  std::memcpy(&entered.mtime, page.data, sizeof entered.mtime);
+  entered.begin = page.data + sizeof entered.mtime;
+  entered.end = page.data + page.size;
+  return entered;
+}
 
 }  // namespace
 
@@ -72,7 +258,8 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
   KeyFlags visited;
   KeyFlags recorded;
   std::optional<std::size_t> start_entry;
-  const std::uint32_t start_key = sorter.PageKeyOf(start_page);
+  const std::uint32_t start = sorter.PageSpelling(start_page);
+  const std::uint32_t start_key = sorter.PageKey(start);
   for (std::int64_t i = 0; i < page_list.Count(); ++i) {
     const std::uint32_t key = sorter.PageKeyOf(page_list.Get(i));
     if (key == start_key && !start_entry) start_entry = static_cast<std::size_t>(i);
@@ -86,108 +273,49 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
   // share memory with the crawl's tables while the crawl needs them.
   std::vector<std::uint32_t> recorded_links;
 
-  // Reading a page and its hrefs needs only the file, so a second thread
-  // does it for the page the crawl will enter next (the first page a page
-  // links to that is not yet visited) while the crawl sorts the rest of the
-  // current page's targets. It is started once the site proves larger than
-  // a few pages.
-  constexpr int kPagesBeforeThread = 32;
-  int pages_read = 0;
-  std::optional<PagePrefetcher> prefetcher;
-  std::optional<SiteFolder::PageFile> prefetched_file;
-  ParsedPage parsed_here;
-  ReadBuffer buffer;
-  HrefReader reader;
+  {
+    PageStore store(site, sorter);
+    store.ReadAll(start, visited);
+    // The walk enters each page read at most once and records each link at
+    // most once: room for all of them, rather than doubling as they come.
+    times.reserve(times.size() + store.pages_read());
+    recorded_links.reserve(sorter.link_key_count());
 
-  TargetStack stack;
-  // Reads page `path` and pushes the targets that matter for the lists. A
-  // page already visited and a link already recorded stay so, so they are
-  // left out at once.
-  // Returns the page's modification time.
-  auto push_targets = [&](const std::string& path) -> std::int64_t {
-    const ParsedPage* parsed = nullptr;
-    if (++pages_read == kPagesBeforeThread) prefetcher.emplace(site.fs());
-    if (prefetcher && prefetcher->Holds(path)) {
-      parsed = &prefetcher->Take();
-      if (!parsed->failure) {
-        site.RememberModificationTime(*prefetched_file, parsed->mtime);
+    // The walk: each page's targets in order, a new page entered at once.
+    struct Frame {
+      const char* next;
+      const char* end;
+    };
+    std::vector<Frame> frames;
+    const auto enter = [&](std::uint32_t spelling) {
+      const PageStore::Entered page = store.Enter(spelling);
+      frames.push_back({page.begin, page.end});
+      return page.mtime;
+    };
+    const std::int64_t start_time = enter(start);
+    if (start_entry) times[*start_entry] = start_time;
+    while (!frames.empty()) {
+      Frame& frame = frames.back();
+      if (frame.next == frame.end) {
+        frames.pop_back();
+        continue;
       }
-    } else {
-      // A page asked for ahead that is not this one is of no use now.
-      if (prefetcher && prefetcher->outstanding()) prefetcher->Take();
-      const SiteFolder::PageFile file = site.PageToRead(path);
-      ParsePage(site.fs(), file.real_path(), path, buffer, reader,
-                parsed_here);
-      if (!parsed_here.failure) {
-        site.RememberModificationTime(file, parsed_here.mtime);
+      const SortedTarget target = TargetAt(frame.next);
+      frame.next += kTargetBytes;
+      if (target.kind != TargetKind::kPage) {
+        const std::uint32_t key = sorter.LinkKey(target.id);
+        if (!recorded.Test(key)) {
+          recorded.Set(key);
+          recorded_links.push_back(target.id);
+        }
+        continue;
       }
-      parsed = &parsed_here;
+      const std::uint32_t key = sorter.PageKey(target.id);
+      if (visited.Test(key)) continue;
+      visited.Set(key);
+      page_list.Add(sorter.PageEntry(key));
+      times.push_back(enter(target.id));
     }
-    if (parsed->failure) std::rethrow_exception(parsed->failure);
-    const std::int64_t mtime = parsed->mtime;
-    bool posted = false;
-    parsed->ForEachRecord([&](HrefKind kind, std::string_view text) {
-      const SortedTarget target = sorter.SortRead(kind, text);
-      switch (target.kind) {
-        case TargetKind::kExternal:
-        case TargetKind::kMissing:
-          if (!recorded.Test(sorter.LinkKey(target.id))) stack.Push(target);
-          break;
-        case TargetKind::kPage:
-          if (visited.Test(sorter.PageKey(target.id))) break;
-          stack.Push(target);
-          if (!posted && prefetcher) {
-            posted = true;
-            prefetched_file = site.FindPage(sorter.PagePath(target.id));
-            if (prefetched_file) {
-              prefetcher->Post(prefetched_file->real_path(),
-                               sorter.PagePath(target.id));
-            }
-          }
-          break;
-        case TargetKind::kSelf:
-        case TargetKind::kFile:
-          break;
-      }
-    });
-    return mtime;
-  };
-
-  struct Frame {
-    std::size_t begin;
-    std::size_t cursor;
-  };
-  std::vector<Frame> frames;
-  const std::int64_t start_time = push_targets(start_page);
-  if (start_entry) times[*start_entry] = start_time;
-  frames.push_back({0, 0});
-  std::string path;
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    if (frame.cursor == stack.size()) {
-      stack.Truncate(frame.begin);
-      frames.pop_back();
-      continue;
-    }
-    const SortedTarget target = stack.At(frame.cursor);
-    frame.cursor += TargetStack::kRecord;
-    if (target.kind != TargetKind::kPage) {
-      const std::uint32_t key = sorter.LinkKey(target.id);
-      if (!recorded.Test(key)) {
-        recorded.Set(key);
-        recorded_links.push_back(target.id);
-      }
-      continue;
-    }
-    const std::uint32_t key = sorter.PageKey(target.id);
-    if (visited.Test(key)) continue;
-    visited.Set(key);
-    page_list.Add(sorter.PageEntry(key));
-    // Copied: the sorter's tables grow while this page is scanned.
-    path.assign(sorter.PagePath(target.id));
-    const std::size_t begin = stack.size();
-    times.push_back(push_targets(path));
-    frames.push_back({begin, begin});
   }
   sorter.ReleaseAllButLinks();
   for (const std::uint32_t link : recorded_links) {

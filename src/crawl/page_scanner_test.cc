@@ -176,26 +176,45 @@ TEST_F(PageScannerTest, ADeepChainDoesNotNestOnTheCallStack) {
 namespace quillon {
 namespace {
 
-TEST(PagePrefetcher, HandsOverThePagePostedAndKeepsFailures) {
+TEST(PageReadAhead, HandsBackPagesInTheOrderPostedAndKeepsFailures) {
   FakeFileSystem fs;
   fs.AddFile("docs/a.htm", "<a href=\"b.htm#x\"> <a href=\"http://e/\">");
+  fs.AddFile("c.htm", "<a href=d.htm>");
   fs.AddFile("bad.htm", "");
   fs.FailRead("bad.htm", 5);
-  PagePrefetcher prefetcher(fs);
-  // Many rounds: a lost wake-up between the two threads would hang here.
-  for (int round = 0; round < 2000; ++round) {
-    prefetcher.Post("docs/a.htm", "docs\\a.htm");
-    EXPECT_FALSE(prefetcher.Holds("docs\\b.htm"));
-    ASSERT_TRUE(prefetcher.Holds("docs\\a.htm"));
-    const ParsedPage& page = prefetcher.Take();
-    std::vector<std::string> records;
+  PageReadAhead ahead(fs);
+  const auto records = [](const ParsedPage& page) {
+    std::vector<std::string> out;
     page.ForEachRecord([&](HrefKind kind, std::string_view text) {
-      records.push_back(std::to_string(static_cast<int>(kind)) + std::string(text));
+      out.push_back(std::to_string(static_cast<int>(kind)) + std::string(text));
     });
-    ASSERT_EQ((std::vector<std::string>{"2docs\\b.htm", "1http://e/"}), records);
+    return out;
+  };
+  // Many rounds, the ring sometimes full and sometimes nearly empty: a lost
+  // wake-up between the two threads would hang here.
+  std::uint32_t posted = 0;
+  for (int round = 0; round < 2000; ++round) {
+    const std::uint32_t wanted = 1 + round % 3 * 8;
+    while (ahead.HasRoom() && ahead.in_flight() < wanted) {
+      if (posted++ % 2 == 0) {
+        ahead.Post("docs/a.htm", "docs\\a.htm");
+      } else {
+        ahead.Post("c.htm", "c.htm");
+      }
+    }
+    const std::vector<std::string> expected =
+        (posted - ahead.in_flight()) % 2 == 0
+            ? std::vector<std::string>{"2docs\\b.htm", "1http://e/"}
+            : std::vector<std::string>{"2d.htm"};
+    ASSERT_EQ(expected, records(ahead.Oldest()));
+    ahead.Release();
   }
-  prefetcher.Post("bad.htm", "bad.htm");
-  const ParsedPage& bad = prefetcher.Take();
+  while (ahead.in_flight() > 0) {
+    ahead.Oldest();
+    ahead.Release();
+  }
+  ahead.Post("bad.htm", "bad.htm");
+  const ParsedPage& bad = ahead.Oldest();
   ASSERT_TRUE(bad.failure != nullptr);
   EXPECT_THROW(std::rethrow_exception(bad.failure), Failure);
 }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <stdexcept>
 
 #include "text/failure.h"
@@ -39,6 +40,7 @@ const std::string& FakeFileSystem::Contents(const std::string& path) const {
 
 std::optional<std::vector<DirEntry>> FakeFileSystem::ListFolder(
     const std::string& dir) {
+  std::lock_guard<std::mutex> lock(mutex_);
   list_log_.push_back(dir);
   if (!dir.empty()) {
     auto it = nodes_.find(dir);
@@ -60,6 +62,7 @@ std::optional<std::vector<DirEntry>> FakeFileSystem::ListFolder(
 
 std::int64_t FakeFileSystem::ReadFile(const std::string& path,
                                       ReadBuffer& buffer) {
+  std::lock_guard<std::mutex> lock(mutex_);
   read_log_.push_back(path);
   auto error = read_errors_.find(path);
   auto it = nodes_.find(path);
@@ -83,6 +86,7 @@ std::int64_t FakeFileSystem::ReadFile(const std::string& path,
 
 std::optional<std::int64_t> FakeFileSystem::ModificationTime(
     const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
   auto it = nodes_.find(path);
   if (it == nodes_.end() || stat_failures_.count(path)) return std::nullopt;
   return it->second.mtime;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -63,6 +64,8 @@ class FakeFileSystem final : public FileSystem {
   std::vector<std::string> read_log_;
   std::vector<std::string> list_log_;
   int temp_counter_ = 0;
+  // The crawl reads pages on two threads while it lists folders.
+  std::mutex mutex_;
 };
 
 }  // namespace quillon

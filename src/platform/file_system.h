@@ -58,7 +58,8 @@ class FileSystem {
 
   // Reads a regular file whole into `buffer` and returns its modification
   // time (seconds since the epoch), taken from the same open file. Throws
-  // Failure kInOutError, naming the file.
+  // Failure kInOutError, naming the file. The crawl calls it from two
+  // threads at once, and while it lists folders.
   virtual std::int64_t ReadFile(const std::string& path, ReadBuffer& buffer) = 0;
 
   // Modification time in seconds since the epoch; nullopt when the file

@@ -27,11 +27,13 @@ StringList::StringList(const Collation& collation)
 
 std::uint32_t StringList::Store(std::string_view item) {
   const auto id = static_cast<std::uint32_t>(items_.size());
-  items_.push_back(arena_.Store(item));
+  items_.push_back(arena_.StoreCounted(item));
   return id;
 }
 
-std::string_view StringList::Item(std::uint32_t id) const { return items_[id]; }
+std::string_view StringList::Item(std::uint32_t id) const {
+  return Arena::Counted(items_[id]);
+}
 
 void StringList::EnsureKeys() {
   if (byte_order_) return;
@@ -216,7 +218,7 @@ std::string StringList::SavedText() const {
 
 void StringList::Clear() {
   arena_.Clear();
-  std::vector<std::string_view>().swap(items_);
+  std::vector<const char*>().swap(items_);
   key_arena_.Clear();
   std::vector<std::string_view>().swap(keys_);
   std::vector<std::uint32_t>().swap(order_);

@@ -98,7 +98,7 @@ class StringList {
   const bool byte_order_;
   bool sorted_ = false;
   Arena arena_;
-  std::vector<std::string_view> items_;  // by id
+  std::vector<const char*> items_;       // by id, counted strings
   Arena key_arena_;                      // sort keys when not byte order
   std::vector<std::string_view> keys_;   // by id
   mutable std::vector<std::uint32_t> order_;

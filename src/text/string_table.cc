@@ -28,7 +28,7 @@ std::uint64_t StringTable::Hash(std::string_view s) {
 
 void StringTable::Clear() {
   arena_.Clear();
-  std::vector<std::string_view>().swap(items_);
+  std::vector<const char*>().swap(items_);
   slots_.assign(64, 0);
   slot_hash_.assign(64, 0);
 }
@@ -55,7 +55,7 @@ std::uint32_t StringTable::Intern(std::string_view s, bool* added) {
     }
   }
   const std::uint32_t id = size();
-  items_.push_back(arena_.Store(s));
+  items_.push_back(arena_.StoreCounted(s));
   slots_[i] = id + 1;
   slot_hash_[i] = tag;
   if (added) *added = true;

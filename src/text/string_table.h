@@ -23,7 +23,7 @@ class StringTable {
   // The id of `s`, or -1 when it is not in the table.
   std::int64_t Find(std::string_view s) const;
 
-  std::string_view Get(std::uint32_t id) const { return items_[id]; }
+  std::string_view Get(std::uint32_t id) const { return Arena::Counted(items_[id]); }
   std::uint32_t size() const { return static_cast<std::uint32_t>(items_.size()); }
   // Frees every string; the table is empty afterwards.
   void Clear();
@@ -33,7 +33,7 @@ class StringTable {
   void Grow();
 
   Arena arena_;
-  std::vector<std::string_view> items_;
+  std::vector<const char*> items_;  // counted strings in arena_
   // Slots hold id + 1 (0 is empty) and the low bits of the hash.
   std::vector<std::uint32_t> slots_;
   std::vector<std::uint32_t> slot_hash_;
