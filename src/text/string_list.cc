@@ -70,7 +70,8 @@ void StringList::Settle() const {
   auto less = [this](std::uint32_t a, std::uint32_t b) { return Less(a, b); };
   // Of equal added items only the first one counts (ids grow with time, so
   // a stable sort keeps it first), and none that equals an item present.
-  if (byte_order_ && pending_.size() > 64) {
+  const bool deduplicated = byte_order_ && pending_.size() > 64;
+  if (deduplicated) {
     // Folding once per item, not once per comparison, pays off here.
     Arena folded_arena;
     std::vector<std::pair<std::string_view, std::uint32_t>> folded;
@@ -90,22 +91,21 @@ void StringList::Settle() const {
   } else {
     std::stable_sort(pending_.begin(), pending_.end(), less);
   }
-  std::size_t kept = 0;
-  auto present = order_.begin();
-  for (std::size_t i = 0; i < pending_.size(); ++i) {
-    const std::uint32_t id = pending_[i];
-    if (kept > 0 && !less(pending_[kept - 1], id)) continue;
-    present = std::lower_bound(present, order_.end(), id, less);
-    if (present != order_.end() && !less(id, *present)) continue;
-    pending_[kept++] = id;
-  }
-  pending_.resize(kept);
-  // No added item equals one present now, so merging puts each where the
-  // binary search of a sorted insert would have.
+  // One pass over both sorted runs: an added item equal to the neighbour
+  // before it, or to an item present, is dropped; the others go where the
+  // binary search of a sorted insert would have put them.
   std::vector<std::uint32_t> merged;
   merged.reserve(order_.size() + pending_.size());
-  std::merge(order_.begin(), order_.end(), pending_.begin(), pending_.end(),
-             std::back_inserter(merged), less);
+  std::size_t i = 0;
+  for (std::size_t j = 0; j < pending_.size(); ++j) {
+    const std::uint32_t id = pending_[j];
+    if (!deduplicated && j > 0 && !less(pending_[j - 1], id)) continue;
+    while (i < order_.size() && less(order_[i], id)) merged.push_back(order_[i++]);
+    if (i < order_.size() && !less(id, order_[i])) continue;
+    merged.push_back(id);
+  }
+  merged.insert(merged.end(), order_.begin() + static_cast<std::ptrdiff_t>(i),
+                order_.end());
   order_.swap(merged);
   pending_.clear();
 }

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "text/case_table.h"
 #include "text/failure.h"
 #include "text/string_list_testing.h"
 
@@ -144,6 +147,37 @@ TEST(StringList, OrderComesFromTheCollation) {
   list.SetSorted(true);
   for (const char* s : {"a", "c", "B", "b"}) list.Add(s);
   EXPECT_EQ((std::vector<std::string>{"c", "B", "a"}), ListItems(list));
+}
+
+// Many additions, merged in rounds, with equal items (in other letter case)
+// arriving in later rounds and a read in between: the list must come out as
+// if each item had been inserted on its own.
+TEST(StringList, SortedAdditionsInRoundsMatchInsertingOneByOne) {
+  ByteOrderCollation bytes;
+  ReversedCollation reversed;
+  for (const Collation* collation : {static_cast<const Collation*>(&bytes),
+                                     static_cast<const Collation*>(&reversed)}) {
+    StringList list(*collation);
+    list.SetSorted(true);
+    std::map<std::string, std::string> first;  // folded -> as first added
+    for (int i = 0; i < 30000; ++i) {
+      const std::string item =
+          (i % 3 == 0 ? "Page" : "page") + std::to_string(i * 7919 % 12000);
+      list.Add(item);
+      first.emplace(LowerCaseText(item), item);
+      if (i == 10000) {
+        EXPECT_EQ(static_cast<std::int64_t>(first.size()), list.Count());
+      }
+    }
+    std::vector<std::pair<std::string, std::string>> expected;
+    for (const auto& [folded, item] : first) {
+      expected.emplace_back(collation->SortKey(folded), item);
+    }
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> items;
+    for (const auto& e : expected) items.push_back(e.second);
+    EXPECT_EQ(items, ListItems(list));
+  }
 }
 
 }  // namespace
