@@ -252,16 +252,35 @@ std::uint32_t TargetSorter::InternPage(std::string_view spelling) {
   return id;
 }
 
-std::uint32_t TargetSorter::InternLink(std::string_view text) {
+std::uint32_t TargetSorter::InternLink(std::string_view text,
+                                       std::uint64_t hash) {
   bool added = false;
-  const std::uint32_t id = links_.Intern(text, &added);
+  const std::uint32_t id = links_.Intern(text, hash, &added);
   if (added) link_key_.push_back(FoldKey(text, id));
   return id;
 }
 
-TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved) {
+void TargetSorter::Prefetch(HrefKind kind, std::uint64_t hash, int step) const {
+  switch (kind) {
+    case HrefKind::kSelf:
+      return;
+    case HrefKind::kExternal:
+      links_.Prefetch(hash, step);
+      return;
+    case HrefKind::kLocal:
+      resolved_.Prefetch(hash, step);
+      if (step == 3) {
+        const std::int64_t id = resolved_.FirstCandidate(hash);
+        if (id >= 0) __builtin_prefetch(&lookups_[static_cast<std::size_t>(id)]);
+      }
+      return;
+  }
+}
+
+TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved,
+                                          std::uint64_t hash) {
   bool added = false;
-  const std::uint32_t index = resolved_.Intern(resolved, &added);
+  const std::uint32_t index = resolved_.Intern(resolved, hash, &added);
   if (added) lookups_.push_back({TargetKind::kMissing, 0, false});
   if (lookups_[index].known) return lookups_[index];
   Lookup lookup{TargetKind::kMissing, 0, true};
@@ -318,16 +337,17 @@ HrefKind HrefReader::Read(std::string_view href, std::string_view page_path,
   return HrefKind::kLocal;
 }
 
-SortedTarget TargetSorter::SortRead(HrefKind kind, std::string_view text) {
+SortedTarget TargetSorter::SortRead(HrefKind kind, std::string_view text,
+                                    std::uint64_t hash) {
   switch (kind) {
     case HrefKind::kSelf:
       return {};
     case HrefKind::kExternal:
-      return {TargetKind::kExternal, InternLink(text)};
+      return {TargetKind::kExternal, InternLink(text, hash)};
     case HrefKind::kLocal:
       break;
   }
-  const Lookup lookup = LookUp(text);
+  const Lookup lookup = LookUp(text, hash);
   if (lookup.kind == TargetKind::kFile) return {TargetKind::kFile, 0};
   return {lookup.kind, lookup.id};
 }

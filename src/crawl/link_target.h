@@ -107,7 +107,15 @@ class TargetSorter {
 
   SortedTarget SortHref(std::string_view href, std::string_view page_path);
   // Sorts what an HrefReader made of an href.
-  SortedTarget SortRead(HrefKind kind, std::string_view text);
+  SortedTarget SortRead(HrefKind kind, std::string_view text) {
+    return SortRead(kind, text, StringTable::Hash(text));
+  }
+  // The same with `hash` = StringTable::Hash(text), made beforehand.
+  SortedTarget SortRead(HrefKind kind, std::string_view text,
+                        std::uint64_t hash);
+  // Warms the cache for SortRead of what an HrefReader made of an href;
+  // see StringTable::Prefetch.
+  void Prefetch(HrefKind kind, std::uint64_t hash, int step) const;
   // The same, spelled out.
   Target Sort(std::string_view href, std::string_view page_path);
 
@@ -144,9 +152,12 @@ class TargetSorter {
     std::uint32_t id;
     bool known;  // false until the path itself has been looked up
   };
-  Lookup LookUp(std::string_view resolved);
+  Lookup LookUp(std::string_view resolved, std::uint64_t hash);
   std::uint32_t InternPage(std::string_view spelling);
-  std::uint32_t InternLink(std::string_view text);
+  std::uint32_t InternLink(std::string_view text) {
+    return InternLink(text, StringTable::Hash(text));
+  }
+  std::uint32_t InternLink(std::string_view text, std::uint64_t hash);
 
   SiteFolder& site_;
   // Resolved paths met so far, and what each leads to; a page spelling is

@@ -102,6 +102,12 @@ class PageStore {
   std::vector<std::exception_ptr> failures_;
   Arena targets_;
   std::string scratch_;
+  struct Href {
+    HrefKind kind;
+    std::string_view text;
+    std::uint64_t hash;
+  };
+  std::vector<Href> hrefs_;  // of the page being kept
   // Reading ahead: pages to read, by spelling, and the keys queued.
   bool queueing_ = false;
   std::deque<std::uint32_t> queue_;
@@ -119,8 +125,18 @@ void PageStore::Keep(std::uint32_t spelling, const ParsedPage& parsed) {
   }
   scratch_.assign(reinterpret_cast<const char*>(&parsed.mtime),
                   sizeof parsed.mtime);
+  // The lookups of a page go to tables far larger than the cache, so the
+  // page's hrefs are looked up together: the tables are warmed for all of
+  // them a step at a time, and their misses overlap, before any is sorted.
+  hrefs_.clear();
   parsed.ForEachRecord([&](HrefKind kind, std::string_view text) {
-    const SortedTarget target = sorter_.SortRead(kind, text);
+    hrefs_.push_back({kind, text, StringTable::Hash(text)});
+  });
+  for (int step = 1; step <= 3; ++step) {
+    for (const Href& href : hrefs_) sorter_.Prefetch(href.kind, href.hash, step);
+  }
+  for (const Href& href : hrefs_) {
+    const SortedTarget target = sorter_.SortRead(href.kind, href.text, href.hash);
     switch (target.kind) {
       case TargetKind::kExternal:
       case TargetKind::kMissing:
@@ -140,7 +156,7 @@ void PageStore::Keep(std::uint32_t spelling, const ParsedPage& parsed) {
       case TargetKind::kFile:
         break;
     }
-  });
+  }
   Page& page = PageOf(sorter_.PageKey(spelling));
   page.spelling = spelling;
   page.data = targets_.Store(scratch_).data();
@@ -318,9 +334,15 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
     }
   }
   sorter.ReleaseAllButLinks();
+  // Each link recorded has a folded form of its own, so they go in as one
+  // round; the list sorts them when it is next read.
+  std::vector<std::string_view> texts;
+  texts.reserve(recorded_links.size());
   for (const std::uint32_t link : recorded_links) {
-    link_list.Add(sorter.LinkText(link));
+    texts.push_back(sorter.LinkText(link));
   }
+  std::vector<std::uint32_t>().swap(recorded_links);
+  link_list.AddAll(texts);
 }
 
 }  // namespace quillon

@@ -31,6 +31,13 @@ class OutputText {
     pieces_.back().append(bytes);
     size_ += bytes.size();
   }
+  // Appends the pieces of `text`, without copying them.
+  void Append(OutputText&& text) {
+    for (std::string& piece : text.pieces_) pieces_.push_back(std::move(piece));
+    size_ += text.size_;
+    text.pieces_.clear();
+    text.size_ = 0;
+  }
   std::size_t size() const { return size_; }
   const std::vector<std::string>& pieces() const { return pieces_; }
   // The whole text in one string (for tests and small files).

@@ -1,5 +1,7 @@
 #include "run/run_driver.h"
 
+#include <exception>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -48,27 +50,44 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
   ScanPage(site, start_page, page_list, link_list, &page_times);
 
   // The link report: every recorded link marked, two empty lines, then the
-  // pages in the order found.
+  // pages in the order found. The links are sorted, and their part of the
+  // report made, on a second thread while this one builds the sitemap.
   OutputText report;
-  for (std::int64_t i = 0; i < link_list.Count(); ++i) {
-    report.Append("404 > ");
-    report.Append(link_list.Get(i));
-    report.Append("\r\n");
-  }
-  link_list.Clear();
-  report.Append("\r\n\r\n");
+  std::exception_ptr link_failure;
+  std::thread links([&] {
+    try {
+      for (std::int64_t i = 0; i < link_list.Count(); ++i) {
+        report.Append("404 > ");
+        report.Append(link_list.Get(i));
+        report.Append("\r\n");
+      }
+      link_list.Clear();
+      report.Append("\r\n\r\n");
+    } catch (...) {
+      link_failure = std::current_exception();
+    }
+  });
 
+  OutputText report_pages;
   SitemapBuilder sitemap(settings.base_address, options.limits);
-  for (std::int64_t i = 0; i < page_list.Count(); ++i) {
-    const std::string_view path = page_list.Get(i);
-    report.Append(path);
-    report.Append("\r\n");
-    const auto& time = page_times[static_cast<std::size_t>(i)];
-    sitemap.AddEntry(BuildSitemapEntry(
-        settings.base_address, settings.change_frequency, path,
-        time ? TimeStamp(site, path, *time) : FileStamp(site, path)));
+  try {
+    for (std::int64_t i = 0; i < page_list.Count(); ++i) {
+      const std::string_view path = page_list.Get(i);
+      report_pages.Append(path);
+      report_pages.Append("\r\n");
+      const auto& time = page_times[static_cast<std::size_t>(i)];
+      sitemap.AddEntry(BuildSitemapEntry(
+          settings.base_address, settings.change_frequency, path,
+          time ? TimeStamp(site, path, *time) : FileStamp(site, path)));
+    }
+  } catch (...) {
+    links.join();
+    throw;
   }
+  links.join();
+  if (link_failure) std::rethrow_exception(link_failure);
   page_list.Clear();
+  report.Append(std::move(report_pages));
 
   std::vector<OutputFile> files = sitemap.Finish();
   const std::size_t numbered = files.size() - 1;

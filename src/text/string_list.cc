@@ -148,6 +148,15 @@ void StringList::Add(std::string_view item) {
   if (pending_.size() >= 4096 && pending_.size() >= order_.size()) Settle();
 }
 
+void StringList::AddAll(const std::vector<std::string_view>& items) {
+  if (!sorted_) {
+    for (const std::string_view item : items) Add(item);
+    return;
+  }
+  for (const std::string_view item : items) pending_.push_back(Store(item));
+  EnsureKeys();
+}
+
 void StringList::BuildIndex() const {
   const auto text_of = [this](std::uint32_t index) { return Item(order_[index]); };
   index_.Clear();

@@ -59,6 +59,9 @@ class StringList {
   // unless an equal item is present, in which case nothing changes (the item
   // stored first stays as it was written).
   void Add(std::string_view item);
+  // Adds each item as Add does, in order; a sorted list merges them in one
+  // round, on the next access.
+  void AddAll(const std::vector<std::string_view>& items);
 
   // Unsorted: the index of the first equal item. Sorted: the index that the
   // binary search lands on. -1 when no item is equal.

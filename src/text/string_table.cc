@@ -4,7 +4,15 @@
 
 namespace quillon {
 
-StringTable::StringTable() : slots_(64, 0), slot_hash_(64, 0) {}
+namespace {
+
+constexpr std::uint64_t kIdMask = 0xFFFFFFFFull;
+
+inline void Warm(const void* p) { __builtin_prefetch(p); }
+
+}  // namespace
+
+StringTable::StringTable() : slots_(64, 0) {}
 
 std::uint64_t StringTable::Hash(std::string_view s) {
   // FNV-1a over 8-byte words, then a final mix: fast for short paths and
@@ -30,52 +38,69 @@ void StringTable::Clear() {
   arena_.Clear();
   std::vector<const char*>().swap(items_);
   slots_.assign(64, 0);
-  slot_hash_.assign(64, 0);
 }
 
 std::int64_t StringTable::Find(std::string_view s) const {
   const std::uint64_t h = Hash(s);
   const std::size_t mask = slots_.size() - 1;
-  const auto tag = static_cast<std::uint32_t>(h >> 32);
+  const std::uint64_t tag = h & ~kIdMask;
   for (std::size_t i = h & mask; slots_[i] != 0; i = (i + 1) & mask) {
-    if (slot_hash_[i] == tag && Get(slots_[i] - 1) == s) return slots_[i] - 1;
+    const std::uint32_t id = static_cast<std::uint32_t>(slots_[i] & kIdMask) - 1;
+    if ((slots_[i] & ~kIdMask) == tag && Get(id) == s) return id;
   }
   return -1;
 }
 
-std::uint32_t StringTable::Intern(std::string_view s, bool* added) {
-  const std::uint64_t h = Hash(s);
+std::int64_t StringTable::FirstCandidate(std::uint64_t hash) const {
+  const std::uint64_t slot = slots_[hash & (slots_.size() - 1)];
+  if (slot == 0 || (slot & ~kIdMask) != (hash & ~kIdMask)) return -1;
+  return static_cast<std::int64_t>(slot & kIdMask) - 1;
+}
+
+void StringTable::Prefetch(std::uint64_t hash, int step) const {
+  if (step == 1) {
+    Warm(&slots_[hash & (slots_.size() - 1)]);
+    return;
+  }
+  const std::int64_t id = FirstCandidate(hash);
+  if (id < 0) return;
+  if (step == 2) {
+    Warm(&items_[static_cast<std::size_t>(id)]);
+  } else {
+    Warm(items_[static_cast<std::size_t>(id)]);
+  }
+}
+
+std::uint32_t StringTable::Intern(std::string_view s, std::uint64_t h,
+                                  bool* added) {
   const std::size_t mask = slots_.size() - 1;
-  const auto tag = static_cast<std::uint32_t>(h >> 32);
+  const std::uint64_t tag = h & ~kIdMask;
   std::size_t i = h & mask;
   for (; slots_[i] != 0; i = (i + 1) & mask) {
-    if (slot_hash_[i] == tag && Get(slots_[i] - 1) == s) {
+    const std::uint32_t id = static_cast<std::uint32_t>(slots_[i] & kIdMask) - 1;
+    if ((slots_[i] & ~kIdMask) == tag && Get(id) == s) {
       if (added) *added = false;
-      return slots_[i] - 1;
+      return id;
     }
   }
   const std::uint32_t id = size();
   items_.push_back(arena_.StoreCounted(s));
-  slots_[i] = id + 1;
-  slot_hash_[i] = tag;
+  slots_[i] = tag | (id + 1);
   if (added) *added = true;
   if (size() * 4 > slots_.size() * 3) Grow();
   return id;
 }
 
 void StringTable::Grow() {
-  std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
-  std::vector<std::uint32_t> hashes(slots.size(), 0);
+  std::vector<std::uint64_t> slots(slots_.size() * 2, 0);
   const std::size_t mask = slots.size() - 1;
   for (std::uint32_t id = 0; id < size(); ++id) {
     const std::uint64_t h = Hash(Get(id));
     std::size_t i = h & mask;
     while (slots[i] != 0) i = (i + 1) & mask;
-    slots[i] = id + 1;
-    hashes[i] = static_cast<std::uint32_t>(h >> 32);
+    slots[i] = (h & ~kIdMask) | (id + 1);
   }
   slots_.swap(slots);
-  slot_hash_.swap(hashes);
 }
 
 }  // namespace quillon
