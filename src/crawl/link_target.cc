@@ -246,7 +246,7 @@ std::uint32_t TargetSorter::FoldKey(std::string_view text, std::uint32_t link) {
 std::uint32_t TargetSorter::InternPage(std::string_view spelling) {
   bool added = false;
   const std::uint32_t id = resolved_.Intern(spelling, &added);
-  if (added) lookups_.push_back({TargetKind::kMissing, 0, false});
+  if (added) lookups_.push_back({TargetKind::kMissing, false, 0});
   if (spelling_key_.size() <= id) spelling_key_.resize(id + 1, 0);
   spelling_key_[id] = PageKeyOf(spelling);
   return id;
@@ -281,9 +281,9 @@ TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved,
                                           std::uint64_t hash) {
   bool added = false;
   const std::uint32_t index = resolved_.Intern(resolved, hash, &added);
-  if (added) lookups_.push_back({TargetKind::kMissing, 0, false});
+  if (added) lookups_.push_back({TargetKind::kMissing, false, 0});
   if (lookups_[index].known) return lookups_[index];
-  Lookup lookup{TargetKind::kMissing, 0, true};
+  Lookup lookup{TargetKind::kMissing, true, 0};
   const SiteFolder::Names names = site_.Classify(resolved);
   bool found = false;
   if (names.folder) {
@@ -295,7 +295,7 @@ TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved,
       if (!page.empty()) page += '\\';
       page += name;
       if (site_.FileExists(page)) {
-        lookup = {TargetKind::kPage, InternPage(page), true};
+        lookup = {TargetKind::kPage, true, InternPage(page)};
         found = true;
         break;
       }
@@ -303,11 +303,11 @@ TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved,
   } else if (names.file) {
     found = true;
     lookup = HasPageExtension(resolved)
-                 ? Lookup{TargetKind::kPage, InternPage(resolved), true}
-                 : Lookup{TargetKind::kFile, 0, true};
+                 ? Lookup{TargetKind::kPage, true, InternPage(resolved)}
+                 : Lookup{TargetKind::kFile, true, 0};
   }
   if (!found) {
-    lookup = {TargetKind::kMissing, InternLink(LowerCaseText(resolved)), true};
+    lookup = {TargetKind::kMissing, true, InternLink(LowerCaseText(resolved))};
   }
   lookups_[index] = lookup;
   return lookup;

@@ -51,7 +51,7 @@ void ResolveTargetPathInto(std::string_view page_path, std::string_view target,
 // The extension test of pages: ".php", ".htm" or ".html", exact case.
 bool HasPageExtension(std::string_view path);
 
-enum class TargetKind {
+enum class TargetKind : unsigned char {
   kSelf,      // refers to the page itself: nothing to record
   kExternal,  // recorded in the link report as written
   kMissing,   // names no file: recorded lower-cased in the link report
@@ -149,8 +149,8 @@ class TargetSorter {
  private:
   struct Lookup {
     TargetKind kind;
-    std::uint32_t id;
     bool known;  // false until the path itself has been looked up
+    std::uint32_t id;
   };
   Lookup LookUp(std::string_view resolved, std::uint64_t hash);
   std::uint32_t InternPage(std::string_view spelling);

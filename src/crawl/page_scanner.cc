@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <limits>
+#include <new>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -19,19 +20,24 @@ namespace {
 
 constexpr std::uint32_t kNoSpelling = std::numeric_limits<std::uint32_t>::max();
 
-// A page's sorted targets are kept five bytes each: a kind and an id.
-constexpr std::size_t kTargetBytes = 5;
+// A page's targets are kept four bytes each: the id, shifted up, and a low
+// bit that tells a page (a spelling) from a link. That holds ids below 2^31,
+// far more strings than the tables can hold in memory.
+constexpr std::size_t kTargetBytes = 4;
 
 void AppendTarget(std::string& out, SortedTarget target) {
-  out += static_cast<char>(target.kind);
-  out.append(reinterpret_cast<const char*>(&target.id), sizeof target.id);
+  if (target.id >= (1u << 31)) throw std::bad_alloc();
+  const std::uint32_t record =
+      target.id << 1 | (target.kind == TargetKind::kPage ? 1u : 0u);
+  out.append(reinterpret_cast<const char*>(&record), sizeof record);
 }
 
-SortedTarget TargetAt(const char* p) {
-  SortedTarget target;
-  target.kind = static_cast<TargetKind>(*p);
-  std::memcpy(&target.id, p + 1, sizeof target.id);
-  return target;
+// The id of the target at `p`; `*page` tells whether it is a page.
+std::uint32_t TargetAt(const char* p, bool* page) {
+  std::uint32_t record;
+  std::memcpy(&record, p, sizeof record);
+  *page = (record & 1) != 0;
+  return record >> 1;
 }
 
 // One flag per key, growing with the keys.
@@ -316,21 +322,22 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
         frames.pop_back();
         continue;
       }
-      const SortedTarget target = TargetAt(frame.next);
+      bool page = false;
+      const std::uint32_t id = TargetAt(frame.next, &page);
       frame.next += kTargetBytes;
-      if (target.kind != TargetKind::kPage) {
-        const std::uint32_t key = sorter.LinkKey(target.id);
+      if (!page) {
+        const std::uint32_t key = sorter.LinkKey(id);
         if (!recorded.Test(key)) {
           recorded.Set(key);
-          recorded_links.push_back(target.id);
+          recorded_links.push_back(id);
         }
         continue;
       }
-      const std::uint32_t key = sorter.PageKey(target.id);
+      const std::uint32_t key = sorter.PageKey(id);
       if (visited.Test(key)) continue;
       visited.Set(key);
       page_list.Add(sorter.PageEntry(key));
-      times.push_back(enter(target.id));
+      times.push_back(enter(id));
     }
   }
   sorter.ReleaseAllButLinks();

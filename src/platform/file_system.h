@@ -16,7 +16,7 @@
 
 namespace quillon {
 
-enum class EntryKind {
+enum class EntryKind : unsigned char {
   kFile,    // a regular file, or a symbolic link to one
   kFolder,  // a folder, or a symbolic link to one
   kOther,   // anything else: FIFO, socket, device, broken or looping link

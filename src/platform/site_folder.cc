@@ -53,10 +53,10 @@ SiteFolder::Folder* SiteFolder::Listed(Entry* entry, const std::string& real) {
   for (auto& e : *listed) {
     // A name holding a backslash can never be reached by a path.
     if (e.name.find('\\') != std::string::npos) continue;
-    folder.entries.push_back({folder.names.Store(e.name), e.kind, false, 0, nullptr});
+    folder.entries.push_back({folder.names.StoreCounted(e.name), e.kind, false, 0, nullptr});
   }
   listed.reset();
-  const auto name_of = [&folder](std::uint32_t i) { return folder.entries[i].name; };
+  const auto name_of = [&folder](std::uint32_t i) { return folder.entries[i].name(); };
   folder.folds.Reserve(folder.entries.size(), name_of);
   folder.next.assign(folder.entries.size(), kNone);
   // Entries come in byte order, so each group is chained in byte order.
@@ -64,7 +64,7 @@ SiteFolder::Folder* SiteFolder::Listed(Entry* entry, const std::string& real) {
   for (std::uint32_t i = 0; i < folder.entries.size(); ++i) {
     bool inserted = false;
     const std::uint32_t first =
-        folder.folds.FindOrInsert(folder.entries[i].name, i, name_of, &inserted);
+        folder.folds.FindOrInsert(folder.entries[i].name(), i, name_of, &inserted);
     if (!inserted) folder.next[last[first]] = i;
     last[first] = i;
   }
@@ -74,13 +74,13 @@ SiteFolder::Folder* SiteFolder::Listed(Entry* entry, const std::string& real) {
 SiteFolder::Entry* SiteFolder::Match(Folder& folder, std::string_view name,
                                      EntryKind kind) {
   const std::int64_t first = folder.folds.Find(
-      name, [&folder](std::uint32_t i) { return folder.entries[i].name; });
+      name, [&folder](std::uint32_t i) { return folder.entries[i].name(); });
   if (first < 0) return nullptr;
   Entry* match = nullptr;
   for (auto i = static_cast<std::uint32_t>(first); i != kNone; i = folder.next[i]) {
     Entry& e = folder.entries[i];
     if (e.kind != kind) continue;
-    if (e.name == name) return &e;  // an exact byte match wins
+    if (e.name() == name) return &e;  // an exact byte match wins
     if (match == nullptr) match = &e;
   }
   return match;
@@ -100,7 +100,7 @@ SiteFolder::Folder* SiteFolder::Parent(std::string_view path,
   for (std::size_t i = 0; i + 1 < parts_.size(); ++i) {
     Entry* e = Match(*folder, parts_[i], EntryKind::kFolder);
     if (e == nullptr) return nullptr;
-    AppendComponent(real, e->name);
+    AppendComponent(real, e->name());
     folder = Listed(e, real);
   }
   *last = parts_.back();
@@ -142,7 +142,7 @@ SiteFolder::Entry* SiteFolder::FindFile(std::string_view path,
   Folder* parent = Parent(path, &last, real);
   if (parent == nullptr || last.empty()) return nullptr;
   Entry* e = Match(*parent, last, EntryKind::kFile);
-  if (e != nullptr) AppendComponent(real, e->name);
+  if (e != nullptr) AppendComponent(real, e->name());
   return e;
 }
 
@@ -185,6 +185,8 @@ void SiteFolder::ReadPage(std::string_view path, ReadBuffer& buffer) {
   const PageFile page = PageToRead(path);
   RememberModificationTime(page, fs_.ReadFile(page.real_path(), buffer));
 }
+
+void SiteFolder::ForgetListings() { root_.folder.reset(); }
 
 std::optional<std::int64_t> SiteFolder::ModificationTime(std::string_view path) {
   std::string& real = real_;

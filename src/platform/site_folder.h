@@ -69,19 +69,23 @@ class SiteFolder {
   void ReadPage(std::string_view path, ReadBuffer& buffer);
   std::string ReadPage(std::string_view path);
 
+  // Frees the listings read so far; they are read again when needed.
+  void ForgetListings();
+
   // The modification time of the file `path` names, from the read of the
-  // page when there was one; nullopt when the file cannot be found or
+  // page when there was one (and the listings not forgotten since); nullopt when the file cannot be found or
   // stat'ed.
   std::optional<std::int64_t> ModificationTime(std::string_view path);
 
  private:
   struct Folder;
   struct Entry {
-    std::string_view name;  // in the folder's arena
+    const char* counted_name;  // in the folder's arena
     EntryKind kind;
     bool has_mtime = false;
     std::int64_t mtime = 0;
     std::unique_ptr<Folder> folder;  // listed on first use
+    std::string_view name() const { return Arena::Counted(counted_name); }
   };
   // A site may hold hundreds of thousands of entries, so a folder keeps its
   // names in one arena and finds them by a flat table of folded hashes.
@@ -117,7 +121,7 @@ class SiteFolder {
   };
 
  private:
-  Entry root_{"", EntryKind::kFolder, false, 0, nullptr};
+  Entry root_{"\0", EntryKind::kFolder, false, 0, nullptr};
   std::string real_;    // scratch
   std::vector<std::string_view> parts_;  // scratch
 };

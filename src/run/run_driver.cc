@@ -48,6 +48,9 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
   // The time stamps of the files the crawl read, one per page.
   std::vector<std::optional<std::int64_t>> page_times;
   ScanPage(site, start_page, page_list, link_list, &page_times);
+  // The output needs the listings only for a page without a time stamp,
+  // which is rare: they make room for the output.
+  site.ForgetListings();
 
   // The link report: every recorded link marked, two empty lines, then the
   // pages in the order found. The links are sorted, and their part of the

@@ -78,7 +78,13 @@ std::string LowerCaseText(std::string_view text) {
   return out;
 }
 
-bool IsLowerCase(std::string_view text) { return LowerCaseText(text) == text; }
+bool IsLowerCase(std::string_view text) {
+  FoldCursor cursor(text);
+  for (const char c : text) {
+    if (cursor.Next() != static_cast<unsigned char>(c)) return false;
+  }
+  return true;
+}
 
 std::uint64_t FoldedHash(std::string_view text) {
   std::uint64_t h = 0xcbf29ce484222325ull;

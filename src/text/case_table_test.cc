@@ -42,6 +42,8 @@ TEST(CaseTable, LowerCaseTextLeavesUtf8Alone) {
   for (const auto& c : cases) {
     EXPECT_EQ(c.expected, LowerCaseText(c.text)) << c.text;
     EXPECT_EQ(LowerCaseText(c.text), LowerCaseText(LowerCaseText(c.text)));
+    EXPECT_EQ(c.expected == c.text, IsLowerCase(c.text)) << c.text;
+    EXPECT_TRUE(IsLowerCase(c.expected)) << c.expected;
   }
 }
 

@@ -72,19 +72,29 @@ void StringList::Settle() const {
   // a stable sort keeps it first), and none that equals an item present.
   const bool deduplicated = byte_order_ && pending_.size() > 64;
   if (deduplicated) {
-    // Folding once per item, not once per comparison, pays off here.
+    // Folding once per item, not once per comparison, pays off here; an
+    // item that folds to itself (most do) is its own folded form.
     Arena folded_arena;
-    std::vector<std::pair<std::string_view, std::uint32_t>> folded;
+    std::vector<std::pair<const char*, std::uint32_t>> folded;
     folded.reserve(pending_.size());
     for (const std::uint32_t id : pending_) {
-      folded.emplace_back(folded_arena.Store(LowerCaseText(Item(id))), id);
+      const std::string_view item = Item(id);
+      if (IsLowerCase(item)) {
+        folded.emplace_back(items_[id], id);
+      } else {
+        folded.emplace_back(folded_arena.StoreCounted(LowerCaseText(item)), id);
+      }
     }
-    std::stable_sort(folded.begin(), folded.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(folded.begin(), folded.end(), [](const auto& a, const auto& b) {
+      return Arena::Counted(a.first) < Arena::Counted(b.first);
+    });
     // Equal neighbours are dropped here, on the folded forms at hand.
     std::size_t n = 0;
     for (std::size_t i = 0; i < folded.size(); ++i) {
-      if (i > 0 && folded[i].first == folded[i - 1].first) continue;
+      if (i > 0 && Arena::Counted(folded[i].first) ==
+                       Arena::Counted(folded[i - 1].first)) {
+        continue;
+      }
       pending_[n++] = folded[i].second;
     }
     pending_.resize(n);
