@@ -8,6 +8,7 @@
 # A crash leaves its input in BUILD_DIR/fuzz-work/<target>/ and fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 seconds=${1:-60}
 build=${2:-build-fuzz}
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -21,7 +22,7 @@ for target in extract_href link_target page_loader config crawl; do
   rm -rf "$work" && mkdir -p "$work/corpus"
   if (cd "$work" && "../../${target}_fuzzer" -max_total_time="$seconds" \
         -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
-        corpus "../../../fuzz/corpus/$target" >log 2>&1); then
+        corpus "$root/fuzz/corpus/$target" >log 2>&1); then
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$work/log" | grep -o '[0-9]*$')
     echo "fuzz $target: ${runs:-?} executions in ${seconds} s, no failure"
     passed=$((passed + 1))
