@@ -50,6 +50,25 @@ std::string LoadPageText(std::string_view bytes, std::string_view line_end) {
 }
 
 std::string_view LoadPageTextWithBlanks(char* data, std::size_t size) {
+  if (size == 0) return {};  // `data` may be null then
+  // The text ends at a Ctrl-Z that begins a line.
+  for (const char* z = static_cast<const char*>(std::memchr(data, kCtrlZ, size));
+       z != nullptr;
+       z = static_cast<const char*>(
+           std::memchr(z + 1, kCtrlZ, size - (z + 1 - data)))) {
+    if (z == data || z[-1] == '\n') {
+      size = static_cast<std::size_t>(z - data);
+      break;
+    }
+  }
+  if (std::memchr(data, '\r', size) == nullptr) {
+    // Without CRs each line end becomes a blank where it stands: one
+    // pass the compiler can vectorise, not a search per line.
+    for (std::size_t i = 0; i < size; ++i) {
+      data[i] = data[i] == '\n' ? ' ' : data[i];
+    }
+    return TrimmedView(std::string_view(data, size));
+  }
   // Writing never gets ahead of reading: a line end of one or two bytes
   // becomes one blank and dropped CRs shrink the text.
   char* const base = data;

@@ -49,6 +49,9 @@ TEST(PageLoader, BlankJoinedLoadIsTheTextWithBlanks) {
   std::vector<std::string> inputs;
   for (const auto& c : kCases) inputs.push_back(c.bytes);
   inputs.push_back("x\n\r\n\r\n\n\ry z\r");
+  // Without CRs, where the load takes its one-pass way.
+  inputs.push_back("A\x1A" "B\nC\n\x1A" "D\n\x1A");
+  inputs.push_back("\n A\n\nB\x1A\n");
   inputs.push_back(std::string(5000, 'a') + "\r\n" + std::string(3000, 'b'));
   for (const auto& bytes : inputs) {
     std::string expected = LoadPageText(bytes, "\r\n");
@@ -57,6 +60,10 @@ TEST(PageLoader, BlankJoinedLoadIsTheTextWithBlanks) {
     LoadPageTextWithBlanks(in_place);
     EXPECT_EQ(expected, in_place) << bytes;
   }
+}
+
+TEST(PageLoader, AnEmptyFileMayComeWithoutABuffer) {
+  EXPECT_EQ("", LoadPageTextWithBlanks(nullptr, 0));
 }
 
 TEST(PageLoader, ALongLineIsReadWhole) {
