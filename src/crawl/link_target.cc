@@ -222,6 +222,7 @@ void TargetSorter::ReleaseAllButLinks() {
   resolved_.Clear();
   std::vector<Lookup>().swap(lookups_);
   std::vector<std::uint32_t>().swap(spelling_key_);
+  std::vector<bool>().swap(on_disk_);
   page_keys_.Clear();
   std::vector<std::uint32_t>().swap(link_key_);
   link_folds_.Clear();
@@ -305,6 +306,10 @@ TargetSorter::Lookup TargetSorter::LookUp(std::string_view resolved,
     lookup = HasPageExtension(resolved)
                  ? Lookup{TargetKind::kPage, true, InternPage(resolved)}
                  : Lookup{TargetKind::kFile, true, 0};
+    if (lookup.kind == TargetKind::kPage && names.exact_file) {
+      if (on_disk_.size() <= lookup.id) on_disk_.resize(lookup.id + 1 + lookup.id / 2);
+      on_disk_[lookup.id] = true;
+    }
   }
   if (!found) {
     lookup = {TargetKind::kMissing, true, InternLink(LowerCaseText(resolved))};

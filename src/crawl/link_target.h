@@ -133,6 +133,11 @@ class TargetSorter {
     return page_keys_.Get(key);
   }
   std::uint32_t PageKeyOf(std::string_view path);
+  // True when the page file of a spelling lies on disk under the spelling
+  // itself (with "/" for backslashes), so that it needs no lookup to read.
+  bool SpelledAsOnDisk(std::uint32_t spelling) const {
+    return spelling < on_disk_.size() && on_disk_[spelling];
+  }
   // The spelling of a page that is not met through a link (the start page).
   std::uint32_t PageSpelling(std::string_view path) { return InternPage(path); }
   std::uint32_t page_key_count() const { return page_keys_.size(); }
@@ -165,6 +170,7 @@ class TargetSorter {
   StringTable resolved_;
   std::vector<Lookup> lookups_;
   std::vector<std::uint32_t> spelling_key_;  // by resolved id, for pages
+  std::vector<bool> on_disk_;                // by resolved id, for pages
   StringTable page_keys_;
   StringTable links_;
   std::vector<std::uint32_t> link_key_;

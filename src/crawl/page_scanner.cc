@@ -1,5 +1,6 @@
 #include "crawl/page_scanner.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <limits>
@@ -87,6 +88,8 @@ class PageStore {
   void Keep(std::uint32_t spelling, const ParsedPage& parsed);
   void KeepFailure(std::uint32_t spelling, std::exception_ptr failure);
   void ReadHere(std::uint32_t spelling);
+  // The path on disk of the page file `spelling` names; false when none.
+  bool FindRealPath(std::uint32_t spelling, std::string& real);
 
   // What is known of a page read, by key: the spelling it was read under,
   // and its time stamp followed by its targets that matter for the lists,
@@ -118,6 +121,7 @@ class PageStore {
   bool queueing_ = false;
   std::deque<std::uint32_t> queue_;
   KeyFlags queued_;
+  std::string real_path_;  // scratch
   ParsedPage parsed_here_;
   ReadBuffer buffer_;
   HrefReader reader_;
@@ -177,19 +181,30 @@ void PageStore::KeepFailure(std::uint32_t spelling, std::exception_ptr failure) 
   page.size = static_cast<std::uint32_t>(failures_.size() - 1);
 }
 
+bool PageStore::FindRealPath(std::uint32_t spelling, std::string& real) {
+  const std::string_view path = sorter_.PagePath(spelling);
+  if (sorter_.SpelledAsOnDisk(spelling)) {
+    real.assign(path);
+    std::replace(real.begin(), real.end(), '\\', '/');
+    return true;
+  }
+  const std::optional<SiteFolder::PageFile> file = site_.FindPage(path);
+  if (!file) return false;
+  real = file->real_path();
+  return true;
+}
+
 void PageStore::ReadHere(std::uint32_t spelling) {
   const std::string_view path = sorter_.PagePath(spelling);
-  std::optional<SiteFolder::PageFile> file;
-  try {
-    file = site_.PageToRead(path);
-  } catch (...) {
-    KeepFailure(spelling, std::current_exception());
-    return;
+  if (!FindRealPath(spelling, real_path_)) {
+    try {
+      site_.PageToRead(path);  // throws "File not found"
+    } catch (...) {
+      KeepFailure(spelling, std::current_exception());
+      return;
+    }
   }
-  ParsePage(site_.fs(), file->real_path(), path, buffer_, reader_, parsed_here_);
-  if (!parsed_here_.failure) {
-    site_.RememberModificationTime(*file, parsed_here_.mtime);
-  }
+  ParsePage(site_.fs(), real_path_, path, buffer_, reader_, parsed_here_);
   Keep(spelling, parsed_here_);
 }
 
@@ -204,11 +219,7 @@ void PageStore::ReadAll(std::uint32_t start, const KeyFlags& skip) {
   constexpr int kPagesBeforeThread = 32;
   int pages_read = 0;
   std::optional<PageReadAhead> ahead;
-  struct Posted {
-    std::uint32_t spelling = kNoSpelling;
-    std::optional<SiteFolder::PageFile> file;
-  };
-  Posted posted[PageReadAhead::kSlots];
+  std::uint32_t posted[PageReadAhead::kSlots];  // spellings, by slot
   for (;;) {
     if (ahead) {
       // Keep the thread supplied, leaving a lone page to this thread.
@@ -216,25 +227,18 @@ void PageStore::ReadAll(std::uint32_t start, const KeyFlags& skip) {
              (ahead->in_flight() > 0 || queue_.size() > 1)) {
         const std::uint32_t spelling = queue_.front();
         queue_.pop_front();
-        std::optional<SiteFolder::PageFile> file =
-            site_.FindPage(sorter_.PagePath(spelling));
-        if (!file) {
+        if (!FindRealPath(spelling, real_path_)) {
           ReadHere(spelling);  // keeps the failure
           continue;
         }
-        Posted& slot = posted[ahead->next_number() % PageReadAhead::kSlots];
-        slot.spelling = spelling;
-        slot.file = std::move(file);
-        ahead->Post(slot.file->real_path(), sorter_.PagePath(spelling));
+        posted[ahead->next_number() % PageReadAhead::kSlots] = spelling;
+        ahead->Post(real_path_, sorter_.PagePath(spelling));
       }
       if (ahead->in_flight() > 0 && (ahead->OldestReady() || queue_.empty())) {
         const ParsedPage& parsed = ahead->Oldest();
-        Posted& slot = posted[(ahead->next_number() - ahead->in_flight()) %
-                              PageReadAhead::kSlots];
-        if (!parsed.failure) {
-          site_.RememberModificationTime(*slot.file, parsed.mtime);
-        }
-        Keep(slot.spelling, parsed);
+        Keep(posted[(ahead->next_number() - ahead->in_flight()) %
+                    PageReadAhead::kSlots],
+             parsed);
         ahead->Release();
         continue;
       }

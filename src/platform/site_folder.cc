@@ -88,7 +88,7 @@ SiteFolder::Entry* SiteFolder::Match(Folder& folder, std::string_view name,
 
 SiteFolder::Folder* SiteFolder::Parent(std::string_view path,
                                        std::string_view* last,
-                                       std::string& real) {
+                                       std::string& real, bool* exact) {
   real.clear();
   if (path.size() > kMaxPathBytes) return nullptr;
   Components(path, parts_);
@@ -97,9 +97,15 @@ SiteFolder::Folder* SiteFolder::Parent(std::string_view path,
     *last = {};
     return folder;
   }
+  // The components are the path's own only when nothing was dropped.
+  if (exact) {
+    *exact = parts_.size() ==
+             1 + static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\'));
+  }
   for (std::size_t i = 0; i + 1 < parts_.size(); ++i) {
     Entry* e = Match(*folder, parts_[i], EntryKind::kFolder);
     if (e == nullptr) return nullptr;
+    if (exact && e->name() != parts_[i]) *exact = false;
     AppendComponent(real, e->name());
     folder = Listed(e, real);
   }
@@ -115,15 +121,19 @@ SiteFolder::Names SiteFolder::Classify(std::string_view path) {
   }
   if (!folder_path.empty() && folder_path.back() == '\\') return names;
   std::string_view last;
-  Folder* parent = Parent(folder_path, &last, real_);
+  bool exact = false;
+  Folder* parent = Parent(folder_path, &last, real_, &exact);
   if (parent == nullptr) return names;
   if (last.empty()) {
     names.folder = true;  // the site folder itself
     return names;
   }
   names.folder = Match(*parent, last, EntryKind::kFolder) != nullptr;
-  names.file = folder_path.size() == path.size() &&
-               Match(*parent, last, EntryKind::kFile) != nullptr;
+  if (folder_path.size() == path.size()) {
+    const Entry* file = Match(*parent, last, EntryKind::kFile);
+    names.file = file != nullptr;
+    names.exact_file = file != nullptr && exact && file->name() == last;
+  }
   return names;
 }
 

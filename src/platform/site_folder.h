@@ -48,6 +48,9 @@ class SiteFolder {
   struct Names {
     bool folder = false;
     bool file = false;
+    // A file found whose path on disk is `path` byte for byte, with "/"
+    // for backslashes: every component matched its own spelling.
+    bool exact_file = false;
   };
   Names Classify(std::string_view path);
 
@@ -102,7 +105,7 @@ class SiteFolder {
   // and the real path of the folder; null when a folder on the way is
   // missing. For the site folder itself `*last` is empty.
   Folder* Parent(std::string_view path, std::string_view* last,
-                 std::string& real);
+                 std::string& real, bool* exact = nullptr);
   Folder* Listed(Entry* entry, const std::string& real);
   Entry* Match(Folder& folder, std::string_view name, EntryKind kind);
   Entry* FindFile(std::string_view path, std::string& real);

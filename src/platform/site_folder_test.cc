@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/fake_file_system.h"
@@ -35,6 +36,8 @@ TEST_F(SiteFolderTest, MatchesNamesWithoutRegardToCase) {
       {"index.htm", true, "index.htm"},
       {"INDEX.HTM", true, "index.htm"},
       {"docs\\guide.htm", true, "Docs/guide.htm"},  // exact byte match wins
+      {"Docs\\guide.htm", true, "Docs/guide.htm"},
+      {"Docs\\Guide.HTM", true, "Docs/Guide.HTM"},
       {"docs\\GUIDE.HTM", true, "Docs/Guide.HTM"},
       {"docs\\gUide.htm", true, "Docs/Guide.HTM"},  // else first in byte order
       {"DOCS\\caf\xC3\x89.html", true, "Docs/Caf\xC3\x89.html"},
@@ -61,6 +64,11 @@ TEST_F(SiteFolderTest, MatchesNamesWithoutRegardToCase) {
     if (real) {
       EXPECT_EQ(c.real, *real) << c.path;
     }
+    // Only a path spelled as on disk is said to be so.
+    std::string slashed = c.path;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    EXPECT_EQ(c.file && slashed == c.real, site.Classify(c.path).exact_file)
+        << c.path;
   }
 }
 
