@@ -73,15 +73,26 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
 
   OutputText report_pages;
   SitemapBuilder sitemap(settings.base_address, options.limits);
+  SitemapEntryMaker entries(settings.base_address, settings.change_frequency);
   try {
+    // Pages written together share their time stamp: the last one is kept.
+    bool stamped = false;
+    std::int64_t stamped_time = 0;
+    std::string stamp;
     for (std::int64_t i = 0; i < page_list.Count(); ++i) {
       const std::string_view path = page_list.Get(i);
       report_pages.Append(path);
       report_pages.Append("\r\n");
       const auto& time = page_times[static_cast<std::size_t>(i)];
-      sitemap.AddEntry(BuildSitemapEntry(
-          settings.base_address, settings.change_frequency, path,
-          time ? TimeStamp(site, path, *time) : FileStamp(site, path)));
+      if (!time) {
+        stamp = FileStamp(site, path);
+        stamped = false;
+      } else if (!stamped || *time != stamped_time) {
+        stamp = TimeStamp(site, path, *time);
+        stamped = true;
+        stamped_time = *time;
+      }
+      sitemap.AddEntry(entries.Entry(path, stamp));
     }
   } catch (...) {
     links.join();

@@ -1,5 +1,7 @@
 #include "run/sitemap_writer.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "text/byte_string.h"
@@ -121,9 +123,9 @@ std::string TimeStamp(SiteFolder& site, std::string_view path,
   return Stamp(site, path, mtime);
 }
 
-std::string EscapeXml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+namespace {
+
+void AppendEscapedXml(std::string& out, std::string_view text) {
   for (const char c : text) {
     switch (c) {
       case '&': out += "&amp;"; break;
@@ -134,6 +136,14 @@ std::string EscapeXml(std::string_view text) {
       default: out += c;
     }
   }
+}
+
+}  // namespace
+
+std::string EscapeXml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEscapedXml(out, text);
   return out;
 }
 
@@ -146,23 +156,42 @@ std::string EncodeLocation(std::string_view base_address,
   return out;
 }
 
+SitemapEntryMaker::SitemapEntryMaker(std::string_view base_address,
+                                     std::string_view change_frequency) {
+  // A location is the encoded base address and the encoded page path, so
+  // the base's part is made once.
+  loc_ = "<url>\r\n<loc>";
+  AppendEscapedXml(loc_, EncodeLocation(Slashed(base_address), {}));
+  middle_ = "</lastmod>\r\n<changefreq>";
+  AppendEscapedXml(middle_, ValidXmlText(Slashed(change_frequency)));
+  middle_ += "</changefreq>\r\n<priority>";
+}
+
+std::string_view SitemapEntryMaker::Entry(std::string_view page_path,
+                                          std::string_view stamp) {
+  const bool root_index = IsRootIndexPage(page_path);
+  entry_ = loc_;
+  if (!root_index) {
+    slashed_.assign(page_path);
+    std::replace(slashed_.begin(), slashed_.end(), '\\', '/');
+    encoded_.clear();
+    AppendPercentEncoded(encoded_, slashed_, "?#");
+    AppendEscapedXml(entry_, encoded_);
+  }
+  entry_ += "</loc>\r\n<lastmod>";
+  AppendEscapedXml(entry_, stamp);
+  entry_ += middle_;
+  entry_ += root_index ? "1.0" : "0.5";
+  entry_ += "</priority>\r\n</url>";
+  return entry_;
+}
+
 std::string BuildSitemapEntry(std::string_view base_address,
                               std::string_view change_frequency,
                               std::string_view page_path,
                               std::string_view stamp) {
-  const bool root_index = IsRootIndexPage(page_path);
-  const std::string location = EncodeLocation(
-      Slashed(base_address), root_index ? std::string() : Slashed(page_path));
-  std::string entry = "<url>\r\n<loc>";
-  entry += EscapeXml(location);
-  entry += "</loc>\r\n<lastmod>";
-  entry += EscapeXml(stamp);
-  entry += "</lastmod>\r\n<changefreq>";
-  entry += EscapeXml(ValidXmlText(Slashed(change_frequency)));
-  entry += "</changefreq>\r\n<priority>";
-  entry += root_index ? "1.0" : "0.5";
-  entry += "</priority>\r\n</url>";
-  return entry;
+  SitemapEntryMaker maker(base_address, change_frequency);
+  return std::string(maker.Entry(page_path, stamp));
 }
 
 SitemapBuilder::SitemapBuilder(std::string base_address, SitemapLimits limits)

@@ -48,6 +48,23 @@ std::string BuildSitemapEntry(std::string_view base_address,
                               std::string_view page_path,
                               std::string_view stamp);
 
+// Makes the url entries of one run, as BuildSitemapEntry does, with what
+// every entry shares made once.
+class SitemapEntryMaker {
+ public:
+  SitemapEntryMaker(std::string_view base_address,
+                    std::string_view change_frequency);
+  // The entry of one page; valid until the next call.
+  std::string_view Entry(std::string_view page_path, std::string_view stamp);
+
+ private:
+  std::string loc_;     // up to the page's part of the location
+  std::string middle_;  // from the end of lastmod to the priority
+  std::string entry_;
+  std::string slashed_;
+  std::string encoded_;
+};
+
 // The protocol's limits for one sitemap file.
 struct SitemapLimits {
   std::size_t max_entries = 50000;

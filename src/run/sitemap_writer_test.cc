@@ -93,6 +93,26 @@ TEST(SitemapWriter, Entries) {
       BuildSitemapEntry("http://a\\b\\", "x\\y\x01\xE9<", "index.php", stamp));
 }
 
+// One maker, many pages: nothing of one entry may leak into the next.
+TEST(SitemapWriter, AMakerReusedGivesEachEntryAsBuiltAlone) {
+  const char* base = "http://my site/&\\";
+  const char* frequency = "we<ek>ly";
+  SitemapEntryMaker maker(base, frequency);
+  const char* pages[][2] = {
+      {"docs\\a very long name & more?x#y.htm", "2024-05-01T09:07:04+02:00"},
+      {"index.htm", "2001-01-01T00:00:00+00:00"},
+      {"b.htm", "x"},
+      {"caf\xC3\xA9.php", "2024-05-01T09:07:04+02:00"},
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& page : pages) {
+      EXPECT_EQ(BuildSitemapEntry(base, frequency, page[0], page[1]),
+                maker.Entry(page[0], page[1]))
+          << page[0];
+    }
+  }
+}
+
 TEST(SitemapWriter, OneFileWhenEverythingFits) {
   SitemapBuilder builder("http://mysite/", {});
   builder.AddEntry("<url>e</url>");
