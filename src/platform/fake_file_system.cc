@@ -96,6 +96,7 @@ std::string FakeFileSystem::WriteTemporary(
     const std::string& target, const std::vector<std::string>& pieces) {
   std::string bytes;
   for (const auto& p : pieces) bytes += p;
+  std::lock_guard<std::mutex> lock(mutex_);
   auto it = nodes_.find(target);
   if (create_failures_.count(target) ||
       (it != nodes_.end() && it->second.kind == EntryKind::kFolder)) {
@@ -111,6 +112,7 @@ std::string FakeFileSystem::WriteTemporary(
 }
 
 void FakeFileSystem::Rename(const std::string& from, const std::string& to) {
+  std::lock_guard<std::mutex> lock(mutex_);
   auto it = nodes_.find(from);
   if (it == nodes_.end()) {
     throw Failure(FailureKind::kFileCreateError, "Cannot create file " + to, to);
@@ -121,6 +123,7 @@ void FakeFileSystem::Rename(const std::string& from, const std::string& to) {
 }
 
 bool FakeFileSystem::Remove(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
   return nodes_.erase(path) != 0;
 }
 

@@ -64,7 +64,8 @@ class FakeFileSystem final : public FileSystem {
   std::vector<std::string> read_log_;
   std::vector<std::string> list_log_;
   int temp_counter_ = 0;
-  // The crawl reads pages on two threads while it lists folders.
+  // The crawl reads pages on two threads while it lists folders, and the
+  // output files are written on two threads.
   std::mutex mutex_;
 };
 

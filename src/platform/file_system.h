@@ -72,7 +72,7 @@ class FileSystem {
   // Throws kFileCreateError "Cannot create file <target>" when the target is
   // a folder or read-only or no temporary file can be created, and
   // kStreamWriteError "Stream write error" when the write stops short (the
-  // temporary file is then removed).
+  // temporary file is then removed). Two files may be written at once.
   virtual std::string WriteTemporary(const std::string& target,
                                      const std::vector<std::string>& pieces) = 0;
 

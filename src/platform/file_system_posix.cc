@@ -79,6 +79,11 @@ class PosixFileSystem final : public FileSystem {
     // kernel the walk down to it for every page.
     root_fd_ = ::open(root_.empty() ? "." : root_.c_str(),
                       O_PATH | O_DIRECTORY | O_CLOEXEC);
+    // The process's file mode mask can only be read by setting it, which
+    // must not happen while files are written on two threads: it is read
+    // once, here.
+    umask_ = ::umask(0);
+    ::umask(umask_);
   }
   ~PosixFileSystem() override {
     if (root_fd_ >= 0) ::close(root_fd_);
@@ -174,9 +179,7 @@ class PosixFileSystem final : public FileSystem {
     if (fd.get() < 0) ThrowCannotCreate(target);
     temp = full_temp.substr(full_temp.size() - temp.size());
     // mkstemp gives 0600; a sitemap is meant to be published.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd.get(), 0666 & ~mask);
+    ::fchmod(fd.get(), 0666 & ~umask_);
     bool ok = true;
     for (const std::string& piece : pieces) {
       const char* p = piece.data();
@@ -254,6 +257,7 @@ class PosixFileSystem final : public FileSystem {
   std::string root_;
   std::string real_root_;
   int root_fd_ = -1;
+  mode_t umask_ = 0;
 };
 
 }  // namespace

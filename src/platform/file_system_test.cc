@@ -167,6 +167,29 @@ TYPED_TEST(FileSystemContract, AFolderCannotBeReplaced) {
   EXPECT_EQ(2u, env.fs().ListFolder("")->size());
 }
 
+// The files are written on two threads; the failure reported is still the
+// one the first failing file gives, and no file of the others is left.
+TYPED_TEST(FileSystemContract, TheFirstFileThatFailsIsTheOneReported) {
+  auto& env = this->env_;
+  env.Put("sitemap-2.xml/inner", "x");
+  env.Put("sitemap.txt/inner", "x");
+  env.Put("sitemap.xml", "old xml");
+  for (int round = 0; round < 20; ++round) {
+    try {
+      WriteOutputFiles(env.fs(), {{"sitemap-1.xml", "1"},
+                                  {"sitemap-2.xml", "2"},
+                                  {"sitemap-3.xml", "3"},
+                                  {"sitemap.xml", "index"},
+                                  {"sitemap.txt", "report"}});
+      ADD_FAILURE() << "no failure";
+    } catch (const Failure& f) {
+      EXPECT_EQ("Cannot create file sitemap-2.xml", f.message());
+    }
+    EXPECT_EQ("old xml", env.Get("sitemap.xml"));
+    EXPECT_EQ(3u, env.fs().ListFolder("")->size());
+  }
+}
+
 class PosixFileSystemTest : public ::testing::Test {
  protected:
   std::string At(const std::string& name) { return dir_.path() + "/" + name; }
