@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <optional>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "crawl/page_loader.h"
 #include "crawl/page_reader.h"
 #include "platform/fake_file_system.h"
+#include "text/case_table.h"
 #include "text/failure.h"
 #include "text/string_list_testing.h"
 
@@ -117,6 +123,30 @@ TEST_F(PageScannerTest, RefreshPageStaysButGivesNothing) {
   EXPECT_EQ((std::vector<std::string>{"index.htm", "r.htm"}), ListItems(pages_));
 }
 
+// Pages are read ahead under the first spelling met in whatever order the
+// reading takes; the crawl must still read each page under the spelling
+// that its depth-first walk meets first. Here the two spellings lead to
+// different folders.
+TEST_F(PageScannerTest, APageIsReadUnderTheSpellingTheWalkMeetsFirst) {
+  fs_.AddFile("index.htm", "<a href=a.htm><a href=docs/b.htm>");
+  fs_.AddFile("a.htm", "<a href=Docs/b.htm>");
+  fs_.AddFile("Docs/b.htm", "<a href=upper.htm>", 1000);
+  fs_.AddFile("docs/b.htm", "<a href=lower.htm>", 2000);
+  fs_.AddFile("Docs/upper.htm", "", 3000);
+  fs_.AddFile("docs/lower.htm", "", 4000);
+  pages_.Add("index.htm");
+  std::vector<std::optional<std::int64_t>> times;
+  ScanPage(site_, "index.htm", pages_, links_, &times);
+  EXPECT_EQ((std::vector<std::string>{"index.htm", "a.htm", "docs\\b.htm",
+                                      "docs\\upper.htm"}),
+            ListItems(pages_));
+  EXPECT_EQ((std::vector<std::optional<std::int64_t>>{
+                FakeFileSystem::kDefaultTime, FakeFileSystem::kDefaultTime, 1000,
+                3000}),
+            times);
+  EXPECT_TRUE(ListItems(links_).empty());
+}
+
 TEST_F(PageScannerTest, SpecialFilesAndFoldersAreNeverRead) {
   fs_.AddFile("index.htm", "<a href=fifo.htm><a href=dir.htm><a href=dir.htm/>");
   fs_.AddOther("fifo.htm");
@@ -147,6 +177,123 @@ TEST_F(PageScannerTest, BinaryAndBrokenPagesAreData) {
                                "<a href=\"never closed" + std::string(100000, 'q'));
   Crawl();
   EXPECT_EQ(1, pages_.Count());
+}
+
+// The crawl as the plain recursive reading of its rule: read a page, take
+// its anchors in order, record each link, and enter each new page at once.
+class ReferenceCrawl {
+ public:
+  ReferenceCrawl(FileSystem& fs, StringList& pages, StringList& links)
+      : site_(fs), sorter_(site_), pages_(pages), links_(links) {}
+
+  void Run(const std::string& start) {
+    pages_.Add(start);
+    visited_.insert(LowerCaseText(start));
+    Visit(start);
+  }
+  const std::vector<std::optional<std::int64_t>>& times() const { return times_; }
+
+ private:
+  void Visit(const std::string& path) {
+    ReadBuffer buffer;
+    times_.push_back(site_.fs().ReadFile(*site_.RealFilePath(path), buffer));
+    std::string text(buffer.view());
+    std::vector<std::string> hrefs;
+    ForEachAnchorHref(LoadPageTextWithBlanks(text.data(), text.size()),
+                      [&](std::string_view href) { hrefs.emplace_back(href); });
+    for (const std::string& href : hrefs) {
+      const Target target = sorter_.Sort(href, path);
+      if (target.kind == TargetKind::kExternal ||
+          target.kind == TargetKind::kMissing) {
+        links_.Add(target.text);
+      } else if (target.kind == TargetKind::kPage &&
+                 visited_.insert(LowerCaseText(target.text)).second) {
+        pages_.Add(LowerCaseText(target.text));
+        Visit(target.text);
+      }
+    }
+  }
+
+  SiteFolder site_;
+  TargetSorter sorter_;
+  StringList& pages_;
+  StringList& links_;
+  std::set<std::string> visited_;
+  std::vector<std::optional<std::int64_t>> times_;
+};
+
+// A random site with folders that differ only in letter case, links in
+// every form and letter case, and enough pages for the reading thread to
+// take part: the crawl must list exactly what the plain crawl lists.
+TEST(PageScanner, MatchesThePlainDepthFirstCrawlOnRandomSites) {
+  const char* folders[] = {"", "Docs/", "docs/", "sub/Deep/"};
+  const char* extensions[] = {".htm", ".html", ".php", ".png"};
+  for (unsigned seed = 1; seed <= 6; ++seed) {
+    std::mt19937 random(seed);
+    const auto pick = [&](int n) { return static_cast<int>(random() % n); };
+    // Letter case changed here and there, but not in the extension, which
+    // must match exactly for a page.
+    const auto flip_case = [&](std::string s) {
+      const std::size_t dot = s.rfind('.');
+      for (std::size_t i = 0; i < s.size() && i < dot; ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (pick(4) == 0) s[i] = static_cast<char>(std::isupper(c) ? std::tolower(c) : std::toupper(c));
+      }
+      return s;
+    };
+    constexpr int kPages = 400;
+    std::vector<std::string> names;
+    for (int i = 0; i < kPages; ++i) {
+      names.push_back(std::string(folders[pick(4)]) + (pick(3) == 0 ? "P" : "p") +
+                      std::to_string(i) + extensions[pick(4)]);
+    }
+    // The same names in both folders: which one a link reaches depends on
+    // the spelling it is read under.
+    for (int i = 0; i < 40; ++i) {
+      names.push_back("Docs/q" + std::to_string(i) + ".htm");
+      names.push_back("docs/q" + std::to_string(i) + ".htm");
+    }
+    names.push_back("index.htm");
+    names.push_back("docs/index.html");
+    FakeFileSystem fs;
+    for (const std::string& name : names) {
+      std::string page;
+      const std::string folder = name.substr(0, name.rfind('/') + 1);
+      for (int n = name == "index.htm" ? 40 : 2 + pick(8); n > 0; --n) {
+        const std::string& other = names[pick(static_cast<int>(names.size()))];
+        switch (pick(9)) {
+          case 0:
+          case 1:
+          case 2: page += "<a href=\"/" + flip_case(other) + "\">"; break;
+          case 3: page += "<a href=\"../" + other + "#f\">"; break;
+          case 4: page += "<a href=\"" + flip_case("HTTP://Ex.com/") + std::to_string(pick(30)) + "\">"; break;
+          case 5: page += "<a href=\"gone" + std::to_string(pick(30)) + ".htm\">"; break;
+          case 6: page += "<a href=\"" + flip_case("docs/") + "\">"; break;
+          default: {
+            // Relative to the page's own folder, which may hold no such file.
+            const std::size_t slash = other.rfind('/');
+            page += "<a href=\"" + flip_case(other.substr(slash + 1)) + "?q\">";
+          }
+        }
+      }
+      fs.AddFile(name, page, 1000 + pick(5));
+    }
+    ByteOrderCollation collation;
+    StringList pages(collation), links(collation);
+    StringList expected_pages(collation), expected_links(collation);
+    links.SetSorted(true);
+    expected_links.SetSorted(true);
+    ReferenceCrawl reference(fs, expected_pages, expected_links);
+    reference.Run("index.htm");
+    SiteFolder site(fs);
+    pages.Add("index.htm");
+    std::vector<std::optional<std::int64_t>> times;
+    ScanPage(site, "index.htm", pages, links, &times);
+    ASSERT_GT(pages.Count(), 40) << seed;  // the reading thread took part
+    EXPECT_EQ(ListItems(expected_pages), ListItems(pages)) << seed;
+    EXPECT_EQ(ListItems(expected_links), ListItems(links)) << seed;
+    EXPECT_EQ(reference.times(), times) << seed;
+  }
 }
 
 std::string Numbered(const char* prefix, int i, const char* suffix) {
