@@ -62,13 +62,6 @@ class KeyFlags {
 // in the walk.
 class PageStore {
  public:
-  // A page as the walk enters it: its time stamp and its targets.
-  struct Entered {
-    std::int64_t mtime;
-    const char* begin;
-    const char* end;
-  };
-
   PageStore(SiteFolder& site, TargetSorter& sorter)
       : site_(site), sorter_(sorter) {}
 
@@ -77,8 +70,14 @@ class PageStore {
   void ReadAll(std::uint32_t start, const KeyFlags& skip);
 
   // The page the crawl enters through `spelling`; read now when it has not
-  // been read under that spelling. Throws the failure of its read.
-  Entered Enter(std::uint32_t spelling);
+  // been read under that spelling. Returns its time stamp; throws the
+  // failure of its read.
+  std::int64_t Enter(std::uint32_t spelling);
+  // The targets of a page entered, by its key.
+  std::string_view Targets(std::uint32_t key) const {
+    const Page& page = pages_[key];
+    return {page.data + sizeof(std::int64_t), page.size - sizeof(std::int64_t)};
+  }
 
   std::size_t pages_read() const { return pages_read_; }
 
@@ -169,6 +168,9 @@ void PageStore::Keep(std::uint32_t spelling, const ParsedPage& parsed) {
   }
   Page& page = PageOf(sorter_.PageKey(spelling));
   page.spelling = spelling;
+  if (scratch_.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw std::bad_alloc();
+  }
   page.data = targets_.Store(scratch_).data();
   page.size = static_cast<std::uint32_t>(scratch_.size());
 }
@@ -252,9 +254,10 @@ void PageStore::ReadAll(std::uint32_t start, const KeyFlags& skip) {
   queueing_ = false;
   std::deque<std::uint32_t>().swap(queue_);
   queued_ = KeyFlags();
+  pages_.shrink_to_fit();  // grown by halves; the walk adds few if any
 }
 
-PageStore::Entered PageStore::Enter(std::uint32_t spelling) {
+std::int64_t PageStore::Enter(std::uint32_t spelling) {
   const std::uint32_t key = sorter_.PageKey(spelling);
   if (key >= pages_.size() || pages_[key].spelling != spelling) {
     // Not read ahead, or read under another spelling, which may resolve
@@ -263,11 +266,9 @@ PageStore::Entered PageStore::Enter(std::uint32_t spelling) {
   }
   const Page& page = pages_[key];
   if (page.data == nullptr) std::rethrow_exception(failures_[page.size]);
-  Entered entered;
-  std::memcpy(&entered.mtime, page.data, sizeof entered.mtime);
-  entered.begin = page.data + sizeof entered.mtime;
-  entered.end = page.data + page.size;
-  return entered;
+  std::int64_t mtime;
+  std::memcpy(&mtime, page.data, sizeof mtime);
+  return mtime;
 }
 
 }  // namespace
@@ -308,27 +309,30 @@ void ScanPage(SiteFolder& site, const std::string& start_page,
     recorded_links.reserve(sorter.link_key_count());
 
     // The walk: each page's targets in order, a new page entered at once.
+    // A frame is a page being walked, by key, and how far its targets are
+    // taken; the walk nests as deep as the links go.
     struct Frame {
-      const char* next;
-      const char* end;
+      std::uint32_t key;
+      std::uint32_t at;
     };
     std::vector<Frame> frames;
     const auto enter = [&](std::uint32_t spelling) {
-      const PageStore::Entered page = store.Enter(spelling);
-      frames.push_back({page.begin, page.end});
-      return page.mtime;
+      const std::int64_t mtime = store.Enter(spelling);
+      frames.push_back({sorter.PageKey(spelling), 0});
+      return mtime;
     };
     const std::int64_t start_time = enter(start);
     if (start_entry) times[*start_entry] = start_time;
     while (!frames.empty()) {
       Frame& frame = frames.back();
-      if (frame.next == frame.end) {
+      const std::string_view targets = store.Targets(frame.key);
+      if (frame.at == targets.size()) {
         frames.pop_back();
         continue;
       }
       bool page = false;
-      const std::uint32_t id = TargetAt(frame.next, &page);
-      frame.next += kTargetBytes;
+      const std::uint32_t id = TargetAt(targets.data() + frame.at, &page);
+      frame.at += kTargetBytes;
       if (!page) {
         const std::uint32_t key = sorter.LinkKey(id);
         if (!recorded.Test(key)) {
