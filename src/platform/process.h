@@ -28,6 +28,11 @@ bool ShowMessageBox(Stream stream, std::string_view caption,
 // error instead of ending the process, so that the failure can be reported.
 void IgnoreSignalsOfFailedWrites();
 
+// Makes the program's threads allocate from one heap, so that memory one
+// thread frees (the crawl's tables) serves what another builds later (the
+// link report). Call before any second thread starts.
+void ShareOneHeap();
+
 [[noreturn]] void EndProcess(int exit_code);
 
 }  // namespace quillon

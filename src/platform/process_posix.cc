@@ -1,4 +1,7 @@
 #include <signal.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <unistd.h>
 
 #include <cerrno>
@@ -45,6 +48,12 @@ bool ShowMessageBox(Stream stream, std::string_view caption,
 void IgnoreSignalsOfFailedWrites() {
   ::signal(SIGPIPE, SIG_IGN);
   ::signal(SIGXFSZ, SIG_IGN);
+}
+
+void ShareOneHeap() {
+#if defined(M_ARENA_MAX)
+  ::mallopt(M_ARENA_MAX, 1);
+#endif
 }
 
 void EndProcess(int exit_code) { std::_Exit(exit_code); }

@@ -87,6 +87,7 @@ int Main(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   quillon::IgnoreSignalsOfFailedWrites();
+  quillon::ShareOneHeap();
   const std::vector<std::string> args(argv + 1, argv + argc);
   quillon::EndProcess(quillon::Main(args));
 }
