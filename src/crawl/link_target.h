@@ -140,7 +140,6 @@ class TargetSorter {
   }
   // The spelling of a page that is not met through a link (the start page).
   std::uint32_t PageSpelling(std::string_view path) { return InternPage(path); }
-  std::uint32_t page_key_count() const { return page_keys_.size(); }
 
   // Frees all but the links, once no more hrefs are to be sorted.
   void ReleaseAllButLinks();

@@ -58,14 +58,12 @@ class SiteFolder {
   // `path` names, or nullopt.
   std::optional<std::string> RealFilePath(std::string_view path);
 
-  // A page file found for reading: its real path, and a handle through
-  // which its modification time is remembered once it has been read.
+  // A page file found for reading, with its real path.
   class PageFile;
   std::optional<PageFile> FindPage(std::string_view path);
   // The same for a page that must be there: throws Failure kInOutError
   // "File not found" naming the path when it is not.
   PageFile PageToRead(std::string_view path);
-  void RememberModificationTime(const PageFile& page, std::int64_t mtime);
 
   // Reads the page that `path` names into `buffer`. Throws Failure
   // kInOutError naming the file ("File not found" when there is none).
@@ -109,6 +107,7 @@ class SiteFolder {
   Folder* Listed(Entry* entry, const std::string& real);
   Entry* Match(Folder& folder, std::string_view name, EntryKind kind);
   Entry* FindFile(std::string_view path, std::string& real);
+  void RememberModificationTime(const PageFile& page, std::int64_t mtime);
 
   FileSystem& fs_;
 
