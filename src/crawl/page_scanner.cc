@@ -2,19 +2,19 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <deque>
+#include <exception>
 #include <limits>
 #include <new>
-#include <cstring>
-#include <exception>
 #include <optional>
 #include <vector>
 
 #include "crawl/page_loader.h"
 #include "crawl/page_reader.h"
+#include "platform/file_system.h"
 #include "text/arena.h"
 #include "text/case_table.h"
-#include "platform/file_system.h"
 
 namespace quillon {
 namespace {

@@ -174,13 +174,17 @@ TYPED_TEST(FileSystemContract, TheFirstFileThatFailsIsTheOneReported) {
   env.Put("sitemap-2.xml/inner", "x");
   env.Put("sitemap.txt/inner", "x");
   env.Put("sitemap.xml", "old xml");
+  // Large enough for the second thread to be used.
+  const std::string large(1 << 20, 'x');
   for (int round = 0; round < 20; ++round) {
     try {
-      WriteOutputFiles(env.fs(), {{"sitemap-1.xml", "1"},
-                                  {"sitemap-2.xml", "2"},
-                                  {"sitemap-3.xml", "3"},
-                                  {"sitemap.xml", "index"},
-                                  {"sitemap.txt", "report"}});
+      std::vector<OutputFile> files;
+      files.emplace_back("sitemap-1.xml", large);
+      files.emplace_back("sitemap-2.xml", "2");
+      files.emplace_back("sitemap-3.xml", large);
+      files.emplace_back("sitemap.xml", "index");
+      files.emplace_back("sitemap.txt", "report");
+      WriteOutputFiles(env.fs(), files);
       ADD_FAILURE() << "no failure";
     } catch (const Failure& f) {
       EXPECT_EQ("Cannot create file sitemap-2.xml", f.message());

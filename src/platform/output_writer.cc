@@ -31,7 +31,11 @@ void WriteOutputFiles(FileSystem& fs, const std::vector<OutputFile>& files,
       }
     }
   };
-  if (files.size() > 1) {
+  // A second thread pays off only for files of some size.
+  constexpr std::size_t kBytesForSecondThread = 1 << 20;
+  std::size_t bytes = 0;
+  for (const OutputFile& file : files) bytes += file.bytes.size();
+  if (files.size() > 1 && bytes >= kBytesForSecondThread) {
     std::thread helper(write);
     write();
     helper.join();

@@ -53,11 +53,13 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
   site.ForgetListings();
 
   // The link report: every recorded link marked, two empty lines, then the
-  // pages in the order found. The links are sorted, and their part of the
-  // report made, on a second thread while this one builds the sitemap.
+  // pages in the order found. On a large site the links are sorted, and
+  // their part of the report made, on a second thread while this one builds
+  // the sitemap; a small site does not repay starting one.
+  constexpr std::int64_t kPagesForSecondThread = 1000;
   OutputText report;
   std::exception_ptr link_failure;
-  std::thread links([&] {
+  const auto report_links = [&] {
     try {
       for (std::int64_t i = 0; i < link_list.Count(); ++i) {
         report.Append("404 > ");
@@ -69,7 +71,13 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
     } catch (...) {
       link_failure = std::current_exception();
     }
-  });
+  };
+  std::thread links;
+  if (page_list.Count() >= kPagesForSecondThread) {
+    links = std::thread(report_links);
+  } else {
+    report_links();
+  }
 
   OutputText report_pages;
   SitemapBuilder sitemap(settings.base_address, options.limits);
@@ -95,10 +103,10 @@ RunOutcome RunSite(FileSystem& fs, const Collation& collation,
       sitemap.AddEntry(entries.Entry(path, stamp));
     }
   } catch (...) {
-    links.join();
+    if (links.joinable()) links.join();
     throw;
   }
-  links.join();
+  if (links.joinable()) links.join();
   if (link_failure) std::rethrow_exception(link_failure);
   page_list.Clear();
   report.Append(std::move(report_pages));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -46,6 +47,12 @@ class RunDriverTest : public ::testing::Test {
 
 constexpr std::int64_t kStamp = 1714554425;  // 2024-05-01 09:07:05 UTC
 
+std::size_t CountOf(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
 TEST_F(RunDriverTest, OnePageSite) {
   fs_.AddFile("index.htm", "<p>alone</p>", kStamp);
   const RunOutcome outcome = Run();
@@ -71,6 +78,34 @@ TEST_F(RunDriverTest, RootAndFolderIndexPagesWithTheirLinks) {
             "index.html\r\ndocs\\index.htm\r\n",
             fs_.Contents("sitemap.txt"));
   EXPECT_TRUE(warnings_.empty());
+}
+
+// A site large enough for the links to be sorted on a second thread, and
+// the output files written on two: the report is as on a small site.
+TEST_F(RunDriverTest, ALargeSiteGivesTheReportAsASmallOneDoes) {
+  constexpr int kPages = 1500;
+  std::string index;
+  std::string pages;
+  for (int i = 0; i < kPages; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "p%04d.htm", i);
+    index += std::string("<a href=") + name + ">";
+    pages += std::string(name) + "\r\n";
+    const std::string n = std::to_string(i % 5);
+    fs_.AddFile(name,
+                "<a href=HTTP://X/" + n + "><a href=http://x/" + n +
+                    "><a href=GONE" + std::to_string(i % 7) + ".htm>",
+                kStamp);
+  }
+  fs_.AddFile("index.htm", index, kStamp);
+  EXPECT_EQ(kPages + 1, Run().pages);
+  std::string report;
+  for (int i = 0; i < 7; ++i) report += "404 > gone" + std::to_string(i) + ".htm\r\n";
+  // Of the spellings of one link, the one met first stays.
+  for (int i = 0; i < 5; ++i) report += "404 > HTTP://X/" + std::to_string(i) + "\r\n";
+  EXPECT_EQ(report + "\r\n\r\nindex.htm\r\n" + pages, fs_.Contents("sitemap.txt"));
+  EXPECT_EQ(static_cast<std::size_t>(kPages + 1),
+            CountOf(fs_.Contents("sitemap.xml"), "<url>"));
 }
 
 TEST_F(RunDriverTest, EmptyBaseAddress) {
