@@ -86,6 +86,8 @@ class PageStore {
   // pages it links to are queued.
   void Keep(std::uint32_t spelling, const ParsedPage& parsed);
   void KeepFailure(std::uint32_t spelling, std::exception_ptr failure);
+  // Keeps the failure of a page whose file is not there.
+  void KeepNotFound(std::uint32_t spelling);
   void ReadHere(std::uint32_t spelling);
   // The path on disk of the page file `spelling` names; false when none.
   bool FindRealPath(std::uint32_t spelling, std::string& real);
@@ -196,17 +198,21 @@ bool PageStore::FindRealPath(std::uint32_t spelling, std::string& real) {
   return true;
 }
 
-void PageStore::ReadHere(std::uint32_t spelling) {
-  const std::string_view path = sorter_.PagePath(spelling);
-  if (!FindRealPath(spelling, real_path_)) {
-    try {
-      site_.PageToRead(path);  // throws "File not found"
-    } catch (...) {
-      KeepFailure(spelling, std::current_exception());
-      return;
-    }
+void PageStore::KeepNotFound(std::uint32_t spelling) {
+  try {
+    site_.PageToRead(sorter_.PagePath(spelling));  // throws "File not found"
+  } catch (...) {
+    KeepFailure(spelling, std::current_exception());
   }
-  ParsePage(site_.fs(), real_path_, path, buffer_, reader_, parsed_here_);
+}
+
+void PageStore::ReadHere(std::uint32_t spelling) {
+  if (!FindRealPath(spelling, real_path_)) {
+    KeepNotFound(spelling);
+    return;
+  }
+  ParsePage(site_.fs(), real_path_, sorter_.PagePath(spelling), buffer_,
+            reader_, parsed_here_);
   Keep(spelling, parsed_here_);
 }
 
@@ -230,7 +236,7 @@ void PageStore::ReadAll(std::uint32_t start, const KeyFlags& skip) {
         const std::uint32_t spelling = queue_.front();
         queue_.pop_front();
         if (!FindRealPath(spelling, real_path_)) {
-          ReadHere(spelling);  // keeps the failure
+          KeepNotFound(spelling);
           continue;
         }
         posted[ahead->next_number() % PageReadAhead::kSlots] = spelling;
